@@ -1,0 +1,48 @@
+#include "platform/shell/LegacyText.h"
+#include "platform/shell/SettingsStore.h"
+#include "platform/shell/SingleInstance.h"
+#include "tests/support/common/TestEnvironment.h"
+
+#include <QTest>
+
+class TestPlatformShell : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnvironment::isolate(); }
+
+    void legacyTextRoundTripsJapanese()
+    {
+        const QString text = QStringLiteral("検証データ２００９年ｱｲｳ");
+        const auto bytes = LegacyText::encode(text);
+        QVERIFY(bytes.has_value());
+        QCOMPARE(LegacyText::decodeStrict(*bytes).value(), text);
+        // "年" is 0x94 0x4E in CP932.
+        QVERIFY(LegacyText::encode(QStringLiteral("年"))->startsWith("\x94\x4e"));
+    }
+
+    void legacyTextRefusesWhatItCannotRepresent()
+    {
+        QVERIFY(!LegacyText::encode(QStringLiteral("a😀b")).has_value());
+        QCOMPARE(LegacyText::encodeLossy(QStringLiteral("a😀b")), QByteArray("a?b"));
+        QVERIFY(!LegacyText::decodeStrict(QByteArray("\x81", 1)).has_value());
+    }
+
+    void settingsReadDefaultsAndWrittenValues()
+    {
+        QCOMPARE(SettingsStore::read("RedudUrazE", "Settings", "NoSuchKey", "dflt"), QString("dflt"));
+        SettingsStore::write("RedudUrazE", "Settings", "VerificPass2", QStringLiteral("ユーザー"));
+        QCOMPARE(SettingsStore::read("RedudUrazE", "Settings", "VerificPass2", "x"), QStringLiteral("ユーザー"));
+    }
+
+    void secondInstanceIsDetected()
+    {
+        SingleInstance first(QStringLiteral("ShellTestProgram"));
+        QVERIFY(!first.anotherInstanceRunning());
+        SingleInstance second(QStringLiteral("ShellTestProgram"));
+        QVERIFY(second.anotherInstanceRunning());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatformShell)
+#include "test_platform_shell.moc"
