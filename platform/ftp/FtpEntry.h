@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// How names travel on the control and data connections of one session.
+enum class FtpNameEncoding { Cp932, Utf8 };
+
+// One entry of a directory listing.
+struct FtpEntry
+{
+    QByteArray rawName; // exactly the bytes the server sent; sent back unchanged
+    QString name;       // rawName decoded in the session's encoding
+    qint64 size = 0;    // 0 for directories and when unknown
+    bool isDirectory = false;
+    bool isSymlink = false;
+    bool readOnly = false;  // the owner cannot write it
+    QDateTime modified;     // as the listing gives it (no zone conversion); invalid when unknown
+    QDateTime created;      // invalid when the listing has none
+    QDateTime accessed;     // invalid when the listing has none
+};

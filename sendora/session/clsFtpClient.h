@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class FtpSession; // platform/ftp: the protocol behind this class
+
+// One FTP session, offered as methods, properties and events. Every call is
+// synchronous; the events are emitted inside the call that causes them.
+// Refusals are reported in results (false, "", 0, the zero date), never thrown,
+// except an invalid Port, which Connect raises to its caller.
+class clsFtpClient : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kAscii = 1;
+    static constexpr int kBinary = 2;
+    static constexpr quint32 kAttrReadOnly = 0x01;
+    static constexpr quint32 kAttrDirectory = 0x10;
+    static constexpr quint32 kAttrNormal = 0x80;
+
+    explicit clsFtpClient(QObject* parent = nullptr);
+    ~clsFtpClient() override;
+
+    // The date value of "no date": 30 December 1899, 00:00:00.
+    static QDateTime zeroDate();
+
+    // Configuration.
+    int Port() const;
+    void setPort(int lngNewValue);
+    int TransferType() const;
+    void setTransferType(int enumNewType);
+    bool Exists() const;
+    void setExists(bool booNewExists);
+    bool Reload() const;
+    void setReload(bool booNewReload);
+    // Connect and reply/data waits; tests shorten them.
+    void setTimeouts(int connectMs, int replyMs);
+
+    // Session.
+    bool Connect(const QString& strServer, const QString& strUserName, const QString& strPassword);
+    bool DisConnect();
+    bool IsConnect() const;
+    QString Response() const;
+    QString CurrentDir();
+    void setCurrentDir(const QString& strNewDir);
+
+    // Listing of the current directory: BeginEnumFiles, EnumFile..., EndEnumFile.
+    void EnumFile();
+
+    // Entries.
+    bool GetFileInfo(const QString& strFileName, qint64& lngSize, quint32& enmAttr, QDateTime& datCreate,
+                     QDateTime& datWrite, QDateTime& datAccess);
+    qint64 FileSize(const QString& strPathName);
+    quint32 FileAttributes(const QString& strPathName);
+    QDateTime FileCreationTime(const QString& strPathName);
+    QDateTime FileLastAccessTime(const QString& strPathName);
+    QDateTime FileLastWriteTime(const QString& strPathName);
+    int SearchFile(QStringList& pstrGetFile, const QString& strPathName, quint32 enumAttr);
+    bool CreateDirectory(const QString& strNewDirName);
+    bool RenameFile(const QString& strDestFileName, const QString& strNewFileName);
+    bool RemoveDirectory(const QString& strDestDirName);
+    bool DeleteFile(const QString& strDestFileName);
+
+    // Transfers.
+    bool GetFile(const QString& strGetFileName, const QString& strNewFileName, quint32 enumAttr);
+    bool PutFile(const QString& strPutFileName, const QString& strNewFileName);
+
+    // "\" separated remote names become "/" separated ones.
+    static QString ToFtpPath(const QString& name);
+
+signals:
+    void Send(qint64 Bytes, const QString& Response);
+    void Receive(qint64 Bytes, const QString& Response);
+    void BeginEnumFiles(int FileCnt);
+    void EnumFile(const QString& FileName, qint64 Size, quint32 Attr, const QDateTime& ftCreate,
+                  const QDateTime& ftWrite, const QDateTime& ftAccess);
+    void EndEnumFile(bool Enumerse);
+
+private:
+    std::unique_ptr<FtpSession> session_;
+    int port_ = 21;
+    int transferType_ = kBinary;
+    bool exists_ = true;
+    bool reload_ = true;
+};
