@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and gives each a short run.
+# Builds the libFuzzer targets with clang and gives each a short run, starting
+# from its seed corpus in fuzz/<target>/corpus when there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 WITH_FUZZ=1 scripts/deps.sh
@@ -12,9 +13,10 @@ cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 shopt -s nullglob
 for fuzzer in "$BUILD_DIR"/bin/fuzz_*; do
     name=$(basename "$fuzzer")
-    corpus="fuzz/corpus/${name#fuzz_}"
-    mkdir -p "$BUILD_DIR/corpus/$name"
+    work="$BUILD_DIR/corpus/$name"
+    mkdir -p "$work"
+    seeds=()
+    [[ -d "fuzz/${name#fuzz_}/corpus" ]] && seeds=("fuzz/${name#fuzz_}/corpus")
     echo "== $name"
-    "$fuzzer" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=2048 -timeout=10 \
-        "$BUILD_DIR/corpus/$name" $( [[ -d $corpus ]] && echo "$corpus" )
+    "$fuzzer" -max_total_time="${FUZZ_SECONDS:-45}" -rss_limit_mb=2048 -timeout=10 "$work" "${seeds[@]}"
 done
