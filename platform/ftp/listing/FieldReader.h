@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArrayView>
+
+namespace FtpListing {
+
+inline bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Reads blank-separated fields of one listing line from left to right and
+// remembers where the last one ended, so that the caller can take the rest
+// of the line verbatim: names may begin with or hold blanks.
+class FieldReader
+{
+public:
+    struct Field
+    {
+        QByteArrayView text; // empty at the end of the line
+        qsizetype end = 0;   // offset just past the field
+    };
+
+    explicit FieldReader(QByteArrayView line) : line_(line) {}
+
+    Field next();
+
+    // Everything after the field that ended at fieldEnd, without the one blank
+    // that separates it from the field (further blanks belong to the rest).
+    QByteArrayView restAfter(qsizetype fieldEnd) const;
+
+private:
+    QByteArrayView line_;
+    qsizetype pos_ = 0;
+};
+
+} // namespace FtpListing
