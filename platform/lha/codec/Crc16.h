@@ -7,6 +7,9 @@
 namespace Crc16 {
 
 quint16 update(quint16 crc, const void* data, qsizetype size);
-inline quint16 of(const void* data, qsizetype size) { return update(0, data, size); }
+inline quint16 of(const void* data, qsizetype size)
+{
+    return update(0, data, size);
+}
 
 } // namespace Crc16

@@ -21,7 +21,8 @@ enum class LhaMethod
 // What the header of one member says besides its data.
 struct LhaMemberInfo
 {
-    // Path inside the archive in CP932, with '/' or '\' between folders. Directory members may end in a separator.
+    // Path inside the archive in CP932, with '/' or '\' between folders. Directory members may end in a
+    // separator.
     QByteArray nameCp932;
     QDateTime modified;
     // Unix permission bits (0 to 07777); the file-type bits are added by the writer.
@@ -49,16 +50,18 @@ struct LhaWriteOptions
 // become -lhd- members. Memory use does not grow with the size of a member.
 namespace LhaWriter {
 
-// Compresses `size` bytes read from `in` and appends the member to `out`. Fails with a message when reading or
-// writing fails, when `in` does not hold exactly `size` bytes, or when the name does not fit the header level.
+// Compresses `size` bytes read from `in` and appends the member to `out`. Fails with a message when reading
+// or writing fails, when `in` does not hold exactly `size` bytes, or when the name does not fit the header
+// level.
 bool writeMember(QIODevice& in, qint64 size, const LhaMemberInfo& info, const LhaWriteOptions& options,
                  QIODevice& out, QString* error);
 
 // Appends a directory member (-lhd-).
-bool writeDirectory(const LhaMemberInfo& info, const LhaWriteOptions& options, QIODevice& out, QString* error);
+bool writeDirectory(const LhaMemberInfo& info, const LhaWriteOptions& options, QIODevice& out,
+                    QString* error);
 
-// Compresses the members on several threads and appends them to `out` in list order. `written` is called on the
-// calling thread after each member has been appended, with its index. Stops at the first failure.
+// Compresses the members on several threads and appends them to `out` in list order. `written` is called on
+// the calling thread after each member has been appended, with its index. Stops at the first failure.
 bool writeMembers(const QList<LhaMemberSource>& members, const LhaWriteOptions& options, QIODevice& out,
                   QString* error, const std::function<void(qsizetype)>& written = {});
 
