@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/ftp/FtpEntry.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class FtpSession; // platform/ftp: the protocol behind this class
 
@@ -39,6 +42,8 @@ public:
     void setReload(bool booNewReload);
     // Connect and reply/data waits; tests shorten them.
     void setTimeouts(int connectMs, int replyMs);
+    // Data connections start in passive mode instead of active ones.
+    void setPassive(bool passive);
 
     // Session.
     bool Connect(const QString& strServer, const QString& strUserName, const QString& strPassword);
@@ -81,7 +86,11 @@ signals:
     void EndEnumFile(bool Enumerse);
 
 private:
+    class CallScope;
+    std::optional<FtpEntry> findFirstEntry(const QString& name);
+
     std::unique_ptr<FtpSession> session_;
+    bool busy_ = false;
     int port_ = 21;
     int transferType_ = kBinary;
     bool exists_ = true;

@@ -1,0 +1,152 @@
+#include "platform/ftp/FtpControlConnection.h"
+
+#include <QCoreApplication>
+#include <QHostInfo>
+#include <QTimer>
+
+namespace {
+
+// Name lookup without blocking the window past the deadline: the lookup runs
+// on Qt's resolver thread and its answer arrives as an event.
+std::optional<QList<QHostAddress>> resolve(const QString& host, const QDeadlineTimer& deadline)
+{
+    QHostAddress literal;
+    if (literal.setAddress(host))
+        return QList<QHostAddress>{literal};
+    std::optional<QHostInfo> answer;
+    QObject context;
+    const int id = QHostInfo::lookupHost(host, &context, [&answer](const QHostInfo& info) { answer = info; });
+    QTimer tick;
+    tick.start(FtpWait::kPumpIntervalMs);
+    while (!answer) {
+        if (deadline.hasExpired()) {
+            QHostInfo::abortHostLookup(id);
+            return std::nullopt;
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    }
+    if (answer->error() != QHostInfo::NoError)
+        return QList<QHostAddress>{};
+    return answer->addresses();
+}
+
+} // namespace
+
+FtpControlConnection::FtpControlConnection(FtpWait& wait) : wait_(wait) {}
+
+FtpControlConnection::~FtpControlConnection()
+{
+    socket_.abort();
+}
+
+bool FtpControlConnection::isOpen() const
+{
+    return socket_.state() == QAbstractSocket::ConnectedState && !reader_.hasError();
+}
+
+void FtpControlConnection::close()
+{
+    socket_.abort();
+    reader_.reset();
+}
+
+FtpResult FtpControlConnection::open(const QString& host, quint16 port, int connectTimeoutMs)
+{
+    close();
+    error_.clear();
+    const QDeadlineTimer deadline(connectTimeoutMs);
+    const auto addresses = resolve(host, deadline);
+    if (!addresses)
+        return FtpResult::failure(error_ = QStringLiteral("Looking up %1 timed out.").arg(host));
+    if (addresses->isEmpty())
+        return FtpResult::failure(error_ = QStringLiteral("Host %1 not found.").arg(host));
+    for (const QHostAddress& address : *addresses) {
+        socket_.connectToHost(address, port);
+        if (wait_.connected(socket_, deadline)) {
+            socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            return FtpResult::success(0);
+        }
+        error_ = socket_.errorString();
+        socket_.abort();
+        if (deadline.hasExpired())
+            break;
+    }
+    return FtpResult::failure(QStringLiteral("Cannot connect to %1: %2").arg(host, error_));
+}
+
+FtpResult FtpControlConnection::send(const QByteArray& line)
+{
+    if (!isOpen())
+        return FtpResult::failure(error_ = QStringLiteral("Not connected."));
+    socket_.write(line);
+    if (!wait_.written(socket_, 0, QDeadlineTimer(30000))) {
+        error_ = QStringLiteral("The connection broke while sending a command.");
+        close();
+        return FtpResult::failure(error_);
+    }
+    if (observer_)
+        observer_(true, line.size(), nullptr);
+    return FtpResult::success(0);
+}
+
+bool FtpControlConnection::fill()
+{
+    const qint64 available = socket_.bytesAvailable();
+    if (available <= 0)
+        return false;
+    const QByteArray bytes = socket_.read(available);
+    reader_.feed(bytes);
+    return true;
+}
+
+std::optional<FtpReply> FtpControlConnection::take()
+{
+    FtpReply reply;
+    switch (reader_.next(reply)) {
+    case FtpReplyReader::Status::Ready:
+        if (observer_)
+            observer_(false, reply.text.size(), &reply);
+        if (reply.code == 421)
+            socket_.disconnectFromHost(); // the server is closing the session
+        return reply;
+    case FtpReplyReader::Status::Error:
+        error_ = reader_.errorString();
+        socket_.abort();
+        return std::nullopt;
+    case FtpReplyReader::Status::NeedMore:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<FtpReply> FtpControlConnection::poll()
+{
+    fill();
+    return take();
+}
+
+std::optional<FtpReply> FtpControlConnection::read(int timeoutMs, QString* why, bool closeOnTimeout)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (auto reply = take())
+            return reply;
+        if (reader_.hasError())
+            break;
+        if (fill())
+            continue;
+        if (!wait_.readable(socket_, deadline)) {
+            const bool stillOpen = socket_.state() == QAbstractSocket::ConnectedState;
+            error_ = stillOpen ? QStringLiteral("The server did not answer in time.")
+                               : QStringLiteral("The server closed the connection.");
+            if (stillOpen && !closeOnTimeout)
+                break;
+            // Out of step with the server from here on.
+            socket_.abort();
+            break;
+        }
+    }
+    if (why)
+        *why = error_;
+    return std::nullopt;
+}

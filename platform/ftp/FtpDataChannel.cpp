@@ -1,0 +1,95 @@
+#include "platform/ftp/FtpDataChannel.h"
+
+namespace {
+
+// Enough kernel buffer for fast loopback and LAN transfers.
+constexpr int kSocketBufferSize = 1024 * 1024;
+
+void tune(QTcpSocket& socket)
+{
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kSocketBufferSize);
+    socket.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSocketBufferSize);
+    // Bounds what Qt reads ahead into memory while a block is being written out.
+    socket.setReadBufferSize(1024 * 1024);
+}
+
+} // namespace
+
+FtpDataChannel::FtpDataChannel(FtpWait& wait) : wait_(wait) {}
+
+FtpDataChannel::~FtpDataChannel()
+{
+    close();
+}
+
+void FtpDataChannel::close()
+{
+    if (socket_)
+        socket_->abort();
+    socket_.reset();
+    server_.close();
+}
+
+std::optional<QByteArray> FtpDataChannel::listen(const QHostAddress& local)
+{
+    close();
+    bool isV4 = false;
+    const quint32 v4 = local.toIPv4Address(&isV4);
+    const QHostAddress bindTo = isV4 ? QHostAddress(v4) : local;
+    if (!server_.listen(bindTo, 0))
+        return std::nullopt;
+    server_.setMaxPendingConnections(4);
+    const quint16 port = server_.serverPort();
+    if (isV4) {
+        return QByteArray("PORT ") + QByteArray::number((v4 >> 24) & 0xff) + ',' +
+               QByteArray::number((v4 >> 16) & 0xff) + ',' + QByteArray::number((v4 >> 8) & 0xff) + ',' +
+               QByteArray::number(v4 & 0xff) + ',' + QByteArray::number(port >> 8) + ',' +
+               QByteArray::number(port & 0xff) + "\r\n";
+    }
+    QHostAddress plain = bindTo;
+    plain.setScopeId(QString());
+    return QByteArray("EPRT |2|") + plain.toString().toLatin1() + '|' + QByteArray::number(port) + "|\r\n";
+}
+
+bool FtpDataChannel::acceptPending(const QHostAddress& server)
+{
+    while (server_.hasPendingConnections()) {
+        std::unique_ptr<QTcpSocket> candidate(server_.nextPendingConnection());
+        if (!candidate)
+            continue;
+        candidate->setParent(nullptr);
+        if (!candidate->peerAddress().isEqual(server, QHostAddress::TolerantConversion)) {
+            candidate->abort();
+            continue;
+        }
+        socket_ = std::move(candidate);
+        tune(*socket_);
+        server_.close();
+        return true;
+    }
+    return false;
+}
+
+bool FtpDataChannel::accept(const QHostAddress& server, const QDeadlineTimer& deadline)
+{
+    if (!server_.isListening())
+        return false;
+    while (!acceptPending(server)) {
+        if (!wait_.incoming(server_, deadline))
+            return false;
+    }
+    return true;
+}
+
+bool FtpDataChannel::connectTo(const QHostAddress& address, quint16 port, const QDeadlineTimer& deadline)
+{
+    close();
+    socket_ = std::make_unique<QTcpSocket>();
+    socket_->connectToHost(address, port);
+    if (!wait_.connected(*socket_, deadline)) {
+        socket_.reset();
+        return false;
+    }
+    tune(*socket_);
+    return true;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/ftp/FtpControlConnection.h"
+#include "platform/ftp/FtpDataChannel.h"
+#include "platform/ftp/FtpResult.h"
+
+#include <QByteArray>
+#include <functional>
+
+class QIODevice;
+
+// How this session opens data connections. Active mode comes first; once the
+// server refuses it or its connection never arrives (users behind NAT), the
+// session stays passive.
+struct FtpDataMode
+{
+    bool passive = false;
+    bool epsvRefused = false;
+};
+
+// One command with a data connection (LIST, MLSD, RETR, STOR): sets up the
+// data connection, sends the command, moves the data in blocks of at most
+// 64 KiB and reads the server's verdict. The final reply may come before or
+// after the data; 125 and 150 both open the transfer.
+class FtpDataExchange
+{
+public:
+    static constexpr qint64 kBlockSize = 64 * 1024;
+
+    using BlockObserver = std::function<void(bool sent, qint64 bytes)>;
+    // Takes one received block; false stops the transfer (the local side failed).
+    using Sink = std::function<bool(const char* data, qsizetype size)>;
+    // Fills the next block to send; an empty block ends the data, nullopt is a local failure.
+    using Source = std::function<std::optional<QByteArray>()>;
+
+    FtpDataExchange(FtpControlConnection& control, FtpWait& wait, FtpDataMode& mode, int timeoutMs,
+                    BlockObserver observer);
+
+    FtpResult receive(const QByteArray& command, const Sink& sink);
+    FtpResult send(const QByteArray& command, const Source& source);
+
+private:
+    struct Attempt
+    {
+        FtpResult result;
+        bool retryPassive = false;
+    };
+
+    Attempt attempt(const QByteArray& command, const Sink* sink, const Source* source);
+    FtpResult openActive(bool& fallBack);
+    FtpResult openPassive();
+    FtpResult pumpIn(const Sink& sink, std::optional<FtpReply>& early);
+    FtpResult pumpOut(const Source& source, std::optional<FtpReply>& early);
+    bool controlFailed(std::optional<FtpReply>& early, FtpResult& failure);
+    FtpResult finish(std::optional<FtpReply>& early);
+    void abortTransfer();
+    FtpResult localFailure(const QString& why);
+
+    FtpControlConnection& control_;
+    FtpWait& wait_;
+    FtpDataMode& mode_;
+    int timeoutMs_;
+    BlockObserver observer_;
+    FtpDataChannel channel_;
+};

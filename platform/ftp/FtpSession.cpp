@@ -1,0 +1,491 @@
+#include "platform/ftp/FtpSession.h"
+
+#include "platform/ftp/FtpLineEnds.h"
+#include "platform/ftp/FtpReplyParsing.h"
+#include "platform/ftp/FtpWildcard.h"
+#include "platform/ftp/listing/FtpListingParser.h"
+#include "platform/shell/LegacyText.h"
+
+#include <QIODevice>
+
+namespace {
+
+// A listing larger than this is not a listing a person could use.
+constexpr qsizetype kMaxListingBytes = 512 * 1024 * 1024;
+// Names kept for sending back as raw bytes; a bound, not a working limit.
+constexpr qsizetype kMaxRememberedNames = 100000;
+constexpr int kQuitTimeoutMs = 2000;
+
+FtpResult refused(const FtpReply& reply)
+{
+    return FtpResult::failure(reply.code, QString::fromLatin1(reply.text.trimmed()));
+}
+
+bool unsafeForCommand(const QString& text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
+}
+
+std::optional<QByteArray> encodeText(const QString& text, FtpNameEncoding encoding)
+{
+    if (encoding == FtpNameEncoding::Utf8)
+        return text.toUtf8();
+    return LegacyText::encode(text);
+}
+
+bool isDotEntry(const FtpEntry& entry)
+{
+    return entry.name == QLatin1String(".") || entry.name == QLatin1String("..");
+}
+
+// Splits "a/b/c" into "a/b" and "c"; "/c" into "/" and "c"; "c" into "" and "c".
+std::pair<QString, QString> splitPath(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return {QString(), path};
+    return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
+}
+
+} // namespace
+
+FtpSession::FtpSession() : control_(wait_)
+{
+    control_.setObserver([this](bool sent, qint64 bytes, const FtpReply* reply) { onControl(sent, bytes, reply); });
+}
+
+FtpSession::~FtpSession()
+{
+    logout();
+}
+
+void FtpSession::setTimeouts(int connectMs, int replyMs)
+{
+    connectTimeoutMs_ = qMax(1, connectMs);
+    replyTimeoutMs_ = qMax(1, replyMs);
+}
+
+void FtpSession::beginOperation()
+{
+    replies_.clear();
+}
+
+QString FtpSession::decode(const QByteArray& bytes) const
+{
+    return FtpListingParser::decodeName(bytes, encoding_);
+}
+
+void FtpSession::onControl(bool sent, qint64 bytes, const FtpReply* reply)
+{
+    if (reply && recording_)
+        replies_.append(reply->text);
+    if (reporting_ && progress_)
+        progress_(sent, bytes);
+}
+
+bool FtpSession::isConnected() const
+{
+    return control_.isOpen();
+}
+
+FtpResult FtpSession::exchange(const QByteArray& line, std::optional<FtpReply>& reply)
+{
+    if (FtpResult sent = control_.send(line); !sent)
+        return sent;
+    QString why;
+    reply = control_.read(replyTimeoutMs_, &why);
+    if (!reply)
+        return FtpResult::failure(why);
+    return FtpResult::success(reply->code);
+}
+
+FtpResult FtpSession::command(const QByteArray& verb, const QString& argument, std::initializer_list<int> accepted)
+{
+    const auto bytes = encodePath(argument);
+    if (!bytes)
+        return FtpResult::failure(QStringLiteral("The name cannot be sent to this server."));
+    std::optional<FtpReply> reply;
+    if (FtpResult sent = exchange(verb + ' ' + *bytes + "\r\n", reply); !sent)
+        return sent;
+    const bool ok = accepted.size() ? std::find(accepted.begin(), accepted.end(), reply->code) != accepted.end()
+                                    : reply->isCompletion();
+    return ok ? FtpResult::success(reply->code) : refused(*reply);
+}
+
+FtpResult FtpSession::login(const QString& host, quint16 port, const QString& user, const QString& password)
+{
+    logout();
+    encoding_ = FtpNameEncoding::Cp932;
+    mlst_ = false;
+    rawNames_.clear();
+    mode_.epsvRefused = false;
+    if (unsafeForCommand(user) || unsafeForCommand(password))
+        return FtpResult::failure(QStringLiteral("The user name or password contains a line break."));
+    if (FtpResult opened = control_.open(host, port, connectTimeoutMs_); !opened)
+        return opened;
+    FtpResult result = loginSteps(user, password);
+    if (!result) {
+        control_.close();
+        return result;
+    }
+    negotiateFeatures();
+    if (!control_.isOpen())
+        return FtpResult::failure(control_.lastError());
+    return result;
+}
+
+FtpResult FtpSession::loginSteps(const QString& user, const QString& password)
+{
+    QString why;
+    std::optional<FtpReply> reply;
+    do {
+        reply = control_.read(replyTimeoutMs_, &why);
+        if (!reply)
+            return FtpResult::failure(why);
+    } while (reply->isPreliminary()); // 120: ready in a while
+    if (reply->code == 230)
+        return FtpResult::success(230); // no login needed
+    if (reply->code != 220)
+        return refused(*reply);
+
+    // No user name: anonymous login, as browsers and the platform library do.
+    const QString name = user.isEmpty() ? QStringLiteral("anonymous") : user;
+    const QString secret = password.isEmpty() && user.isEmpty() ? QStringLiteral("anonymous@") : password;
+    const QByteArray userBytes = LegacyText::encode(name).value_or(name.toUtf8());
+    const QByteArray secretBytes = LegacyText::encode(secret).value_or(secret.toUtf8());
+    const QString account = account_.isEmpty() ? secret : account_;
+    const QByteArray accountBytes = LegacyText::encode(account).value_or(account.toUtf8());
+
+    if (FtpResult sent = exchange("USER " + userBytes + "\r\n", reply); !sent)
+        return sent;
+    if (reply->code == 331) {
+        if (FtpResult sent = exchange("PASS " + secretBytes + "\r\n", reply); !sent)
+            return sent;
+    }
+    if (reply->code == 332) {
+        if (FtpResult sent = exchange("ACCT " + accountBytes + "\r\n", reply); !sent)
+            return sent;
+    }
+    if (reply->code == 230 || reply->code == 202)
+        return FtpResult::success(reply->code);
+    return refused(*reply);
+}
+
+void FtpSession::negotiateFeatures()
+{
+    // Our own questions: their replies are not part of what the login received.
+    recording_ = false;
+    std::optional<FtpReply> reply;
+    if (exchange("FEAT\r\n", reply) && reply->code == 211) {
+        const auto features = FtpReplyParsing::parseFeatures(reply->text);
+        mlst_ = features.mlst;
+        if (features.utf8) {
+            std::optional<FtpReply> opts;
+            exchange("OPTS UTF8 ON\r\n", opts);
+            encoding_ = FtpNameEncoding::Utf8;
+        }
+    }
+    recording_ = true;
+}
+
+void FtpSession::logout()
+{
+    if (control_.isOpen()) {
+        recording_ = false;
+        if (control_.send("QUIT\r\n"))
+            control_.read(qMin(replyTimeoutMs_, kQuitTimeoutMs), nullptr, false);
+        recording_ = true;
+    }
+    control_.close();
+}
+
+std::optional<QByteArray> FtpSession::encodePath(const QString& path) const
+{
+    if (unsafeForCommand(path))
+        return std::nullopt;
+    QByteArray out;
+    const QStringList parts = path.split(QLatin1Char('/'));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            out.append('/');
+        const QString& part = parts.at(i);
+        if (part.isEmpty())
+            continue;
+        if (const auto raw = rawNames_.constFind(part); raw != rawNames_.cend()) {
+            out.append(*raw);
+            continue;
+        }
+        const auto bytes = encodeText(part, encoding_);
+        if (!bytes)
+            return std::nullopt;
+        out.append(*bytes);
+    }
+    return out;
+}
+
+void FtpSession::rememberRaw(const QByteArray& raw, const QString& name)
+{
+    if (raw.isEmpty() || encodeText(name, encoding_) == raw)
+        return;
+    if (rawNames_.size() >= kMaxRememberedNames)
+        rawNames_.clear();
+    rawNames_.insert(name, raw);
+}
+
+void FtpSession::remember(const QList<FtpEntry>& entries)
+{
+    for (const FtpEntry& entry : entries)
+        rememberRaw(entry.rawName, entry.name);
+}
+
+FtpResult FtpSession::currentDirectory(QString& dir)
+{
+    std::optional<FtpReply> reply;
+    if (FtpResult sent = exchange("PWD\r\n", reply); !sent)
+        return sent;
+    if (reply->code != 257)
+        return refused(*reply);
+    const auto raw = FtpReplyParsing::parsePwd(reply->text);
+    if (!raw)
+        return FtpResult::failure(reply->code, QStringLiteral("Unreadable PWD reply."));
+    QStringList parts;
+    for (const QByteArray& part : raw->split('/')) {
+        const QString name = decode(part);
+        rememberRaw(part, name);
+        parts.append(name);
+    }
+    dir = parts.join(QLatin1Char('/'));
+    return FtpResult::success(reply->code);
+}
+
+FtpResult FtpSession::changeDirectory(const QString& dir)
+{
+    return command("CWD", dir);
+}
+
+FtpResult FtpSession::makeDirectory(const QString& name)
+{
+    return command("MKD", name);
+}
+
+FtpResult FtpSession::removeDirectory(const QString& name)
+{
+    return command("RMD", name);
+}
+
+FtpResult FtpSession::deleteFile(const QString& name)
+{
+    return command("DELE", name);
+}
+
+FtpResult FtpSession::rename(const QString& from, const QString& to)
+{
+    if (!encodePath(to))
+        return FtpResult::failure(QStringLiteral("The new name cannot be sent to this server."));
+    if (FtpResult first = command("RNFR", from, {350}); !first)
+        return first;
+    return command("RNTO", to);
+}
+
+FtpDataExchange FtpSession::data()
+{
+    return FtpDataExchange(control_, wait_, mode_, replyTimeoutMs_, [this](bool sent, qint64 bytes) {
+        if (reporting_ && progress_)
+            progress_(sent, bytes);
+    });
+}
+
+FtpResult FtpSession::setType(bool ascii)
+{
+    std::optional<FtpReply> reply;
+    if (FtpResult sent = exchange(ascii ? "TYPE A\r\n" : "TYPE I\r\n", reply); !sent)
+        return sent;
+    return reply->isCompletion() ? FtpResult::success(reply->code) : refused(*reply);
+}
+
+FtpResult FtpSession::readListing(const QByteArray& verb, const QString& dir, bool machine,
+                                  QList<FtpEntry>& entries)
+{
+    QByteArray line = verb;
+    if (!dir.isEmpty()) {
+        const auto bytes = encodePath(dir);
+        if (!bytes)
+            return FtpResult::failure(QStringLiteral("The name cannot be sent to this server."));
+        line += ' ' + *bytes;
+    }
+    if (FtpResult typed = setType(true); !typed)
+        return typed;
+    QByteArray body;
+    const FtpResult received = data().receive(line + "\r\n", [&body](const char* bytes, qsizetype size) {
+        if (body.size() + size > kMaxListingBytes)
+            return false;
+        body.append(bytes, size);
+        return true;
+    });
+    if (!received)
+        return received;
+    const QDate today = today_.isValid() ? today_ : QDate::currentDate();
+    entries = FtpListingParser::parseListing(body, machine, today, encoding_);
+    remember(entries);
+    return received;
+}
+
+FtpResult FtpSession::listDirectory(const QString& dir, QList<FtpEntry>& entries)
+{
+    entries.clear();
+    if (mlst_) {
+        FtpResult result = readListing("MLSD", dir, true, entries);
+        if (result || (result.code != 500 && result.code != 502))
+            return result;
+        mlst_ = false; // announced but not there after all
+    }
+    return readListing("LIST", dir, false, entries);
+}
+
+FtpResult FtpSession::entryByMlst(const QString& path, FtpEntry& entry, bool& unsupported)
+{
+    const auto bytes = encodePath(path);
+    if (!bytes)
+        return FtpResult::failure(QStringLiteral("The name cannot be sent to this server."));
+    std::optional<FtpReply> reply;
+    if (FtpResult sent = exchange(path.isEmpty() ? QByteArray("MLST\r\n") : "MLST " + *bytes + "\r\n", reply);
+        !sent)
+        return sent;
+    if (reply->code == 500 || reply->code == 502) {
+        unsupported = true;
+        return refused(*reply);
+    }
+    if (!reply->isCompletion())
+        return refused(*reply);
+    for (const QByteArray& rawLine : reply->text.split('\n')) {
+        if (!rawLine.startsWith(' '))
+            continue;
+        QByteArray line = rawLine.mid(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (auto parsed = FtpListingParser::parseMlsxLine(line, encoding_)) {
+            entry = *parsed;
+            return FtpResult::success(reply->code);
+        }
+    }
+    return FtpResult::failure(reply->code, QStringLiteral("Unreadable MLST reply."));
+}
+
+FtpResult FtpSession::entryFromParent(const QString& path, FtpEntry& entry)
+{
+    const auto [dir, name] = splitPath(path);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return FtpResult::failure(QStringLiteral("No entry name to look up."));
+    const auto wanted = encodePath(name);
+    QList<FtpEntry> entries;
+    FtpResult listed = listDirectory(dir, entries);
+    if (!listed)
+        return listed;
+    for (const FtpEntry& candidate : entries) {
+        if (candidate.name == name || (wanted && candidate.rawName == *wanted)) {
+            entry = candidate;
+            return listed;
+        }
+    }
+    return FtpResult::failure(QStringLiteral("No such entry."));
+}
+
+FtpResult FtpSession::findEntry(const QString& path, FtpEntry& entry)
+{
+    QString target = path;
+    while (target.size() > 1 && target.endsWith(QLatin1Char('/')))
+        target.chop(1);
+    if (FtpWildcard::hasWildcard(splitPath(target).second)) {
+        QList<FtpEntry> matches;
+        FtpResult found = search(target, matches);
+        if (!found)
+            return found;
+        if (matches.isEmpty())
+            return FtpResult::failure(QStringLiteral("No entry matches."));
+        entry = matches.first();
+        return found;
+    }
+    if (mlst_) {
+        bool unsupported = false;
+        FtpResult found = entryByMlst(target, entry, unsupported);
+        if (!unsupported)
+            return found;
+    }
+    return entryFromParent(target, entry);
+}
+
+FtpResult FtpSession::search(const QString& pattern, QList<FtpEntry>& entries)
+{
+    entries.clear();
+    const auto [dir, last] = splitPath(pattern);
+    const bool everything = last.isEmpty() || last == QLatin1String("*") || last == QLatin1String("*.*");
+    QList<FtpEntry> listed;
+    FtpResult result;
+    if (everything || FtpWildcard::hasWildcard(last)) {
+        result = listDirectory(dir, listed);
+    } else {
+        result = listDirectory(pattern, listed);
+        if (!result && control_.isOpen()) {
+            // Not a directory: MLSD refuses a file, so describe the file itself.
+            FtpEntry single;
+            result = findEntry(pattern, single);
+            if (result)
+                listed.append(single);
+        }
+    }
+    if (!result)
+        return result;
+    for (const FtpEntry& entry : std::as_const(listed)) {
+        if (isDotEntry(entry))
+            continue;
+        if (everything || !FtpWildcard::hasWildcard(last) || FtpWildcard::matches(last, entry.name))
+            entries.append(entry);
+    }
+    return result;
+}
+
+FtpResult FtpSession::download(const QString& remote, QIODevice& sink, bool ascii)
+{
+    const auto bytes = encodePath(remote);
+    if (!bytes)
+        return FtpResult::failure(QStringLiteral("The name cannot be sent to this server."));
+    if (FtpResult typed = setType(ascii); !typed)
+        return typed;
+    FtpAsciiDecoder decoder;
+    QByteArray converted;
+    FtpResult result = data().receive("RETR " + *bytes + "\r\n", [&](const char* block, qsizetype size) {
+        if (!ascii)
+            return sink.write(block, size) == size;
+        converted.clear();
+        decoder.convert(block, size, converted);
+        return sink.write(converted) == converted.size();
+    });
+    if (result && ascii) {
+        converted.clear();
+        decoder.finish(converted);
+        if (sink.write(converted) != converted.size())
+            return FtpResult::failure(QStringLiteral("Cannot write the received data."));
+    }
+    return result;
+}
+
+FtpResult FtpSession::upload(QIODevice& source, const QString& remote, bool ascii)
+{
+    const auto bytes = encodePath(remote);
+    if (!bytes)
+        return FtpResult::failure(QStringLiteral("The name cannot be sent to this server."));
+    if (FtpResult typed = setType(ascii); !typed)
+        return typed;
+    FtpAsciiEncoder encoder;
+    QByteArray block(FtpDataExchange::kBlockSize, Qt::Uninitialized);
+    return data().send("STOR " + *bytes + "\r\n", [&]() -> std::optional<QByteArray> {
+        const qint64 got = source.read(block.data(), FtpDataExchange::kBlockSize);
+        if (got < 0)
+            return std::nullopt;
+        if (!ascii)
+            return QByteArray(block.constData(), got);
+        QByteArray converted;
+        encoder.convert(block.constData(), got, converted);
+        return converted;
+    });
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "platform/ftp/FtpControlConnection.h"
+#include "platform/ftp/FtpDataExchange.h"
+#include "platform/ftp/FtpEntry.h"
+#include "platform/ftp/FtpResult.h"
+#include "platform/ftp/FtpWait.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QIODevice;
+
+// One FTP session: login, the working directory, listings, entry lookups,
+// transfers and the simple commands, each a synchronous call with an explicit
+// result. Names are sent in the session's encoding (UTF-8 when the server
+// announces it, CP932 otherwise); a name that came from a listing goes back
+// as exactly the bytes the server sent.
+class FtpSession
+{
+public:
+    // Told of every command line and reply of an operation while reporting is
+    // on, and of every data block (sent: true for data we send).
+    using ProgressHandler = std::function<void(bool sent, qint64 bytes)>;
+
+    FtpSession();
+    ~FtpSession();
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    void setTimeouts(int connectMs, int replyMs);
+    int replyTimeout() const { return replyTimeoutMs_; }
+    // Start in passive mode instead of active (active stays the default).
+    void setPassive(bool passive) { mode_.passive = passive; }
+    bool isPassive() const { return mode_.passive; }
+    // Answer to a 332 "need account"; the password when not set.
+    void setAccount(const QString& account) { account_ = account; }
+    void setProgressHandler(ProgressHandler handler) { progress_ = std::move(handler); }
+    void setReporting(bool on) { reporting_ = on; }
+    // Today's date for year-less listing dates (tests fix it).
+    void setToday(const QDate& today) { today_ = today; }
+
+    // Starts a new record of replies (see lastReplies()).
+    void beginOperation();
+    // The replies received since beginOperation(), each line ending CR LF.
+    const QByteArray& lastReplies() const { return replies_; }
+    QString decode(const QByteArray& bytes) const;
+
+    FtpResult login(const QString& host, quint16 port, const QString& user, const QString& password);
+    void logout();
+    bool isConnected() const;
+    FtpNameEncoding encoding() const { return encoding_; }
+    bool usesMachineListings() const { return mlst_; }
+
+    FtpResult currentDirectory(QString& dir);
+    FtpResult changeDirectory(const QString& dir);
+    FtpResult makeDirectory(const QString& name);
+    FtpResult removeDirectory(const QString& name);
+    FtpResult deleteFile(const QString& name);
+    FtpResult rename(const QString& from, const QString& to);
+
+    // The contents of a directory ("" for the current one).
+    FtpResult listDirectory(const QString& dir, QList<FtpEntry>& entries);
+    // The entry itself (a directory too, never its contents). A wildcard in
+    // the last component gives the first match.
+    FtpResult findEntry(const QString& path, FtpEntry& entry);
+    // A directory name gives its contents, a pattern the matching entries.
+    FtpResult search(const QString& pattern, QList<FtpEntry>& entries);
+
+    // Streams a remote file into sink / a local source to a remote file.
+    FtpResult download(const QString& remote, QIODevice& sink, bool ascii);
+    FtpResult upload(QIODevice& source, const QString& remote, bool ascii);
+
+    // The bytes a remote path travels as; nothing when it cannot be sent
+    // (characters without a form in the encoding, line breaks, NUL).
+    std::optional<QByteArray> encodePath(const QString& path) const;
+
+private:
+    FtpResult command(const QByteArray& verb, const QString& argument, std::initializer_list<int> accepted = {});
+    FtpResult exchange(const QByteArray& line, std::optional<FtpReply>& reply);
+    FtpResult loginSteps(const QString& user, const QString& password);
+    void negotiateFeatures();
+    FtpResult setType(bool ascii);
+    FtpResult readListing(const QByteArray& verb, const QString& dir, bool machine, QList<FtpEntry>& entries);
+    FtpResult entryByMlst(const QString& path, FtpEntry& entry, bool& unsupported);
+    FtpResult entryFromParent(const QString& path, FtpEntry& entry);
+    void remember(const QList<FtpEntry>& entries);
+    void rememberRaw(const QByteArray& raw, const QString& name);
+    FtpDataExchange data();
+    void onControl(bool sent, qint64 bytes, const FtpReply* reply);
+
+    FtpWait wait_;
+    FtpControlConnection control_;
+    FtpDataMode mode_;
+    int connectTimeoutMs_ = 30000;
+    int replyTimeoutMs_ = 60000;
+    QString account_;
+    ProgressHandler progress_;
+    bool reporting_ = false;
+    bool recording_ = true;
+    QByteArray replies_;
+    FtpNameEncoding encoding_ = FtpNameEncoding::Cp932;
+    bool mlst_ = false;
+    QDate today_;
+    // Listed names whose bytes do not survive decoding and encoding again.
+    QHash<QString, QByteArray> rawNames_;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+
+class QAbstractSocket;
+class QTcpServer;
+
+// Blocking waits on sockets for the synchronous FTP calls. While a call waits,
+// the window may repaint and answer the window manager about every 100 ms,
+// but never sees user input, so no click can start a second command.
+class FtpWait
+{
+public:
+    static constexpr int kPumpIntervalMs = 100;
+
+    FtpWait();
+
+    // Lets pending non-input events run when the last pump is 100 ms ago.
+    void pump();
+
+    // True once the socket has bytes to read; false at the deadline or when the
+    // socket closed with nothing left to read.
+    bool readable(QAbstractSocket& socket, const QDeadlineTimer& deadline);
+    // Blocks until at most `limit` bytes wait in the socket's write buffer.
+    bool written(QAbstractSocket& socket, qint64 limit, const QDeadlineTimer& deadline);
+    // Connects to an address; false on refusal or at the deadline.
+    bool connected(QAbstractSocket& socket, const QDeadlineTimer& deadline);
+    // Waits for the peer to close (after our own disconnectFromHost).
+    bool closed(QAbstractSocket& socket, const QDeadlineTimer& deadline);
+    // A pending incoming connection, up to the deadline.
+    bool incoming(QTcpServer& server, const QDeadlineTimer& deadline);
+
+    static int slice(const QDeadlineTimer& deadline);
+
+private:
+    QElapsedTimer sincePump_;
+};
