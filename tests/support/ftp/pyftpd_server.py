@@ -1,0 +1,100 @@
+#!/usr/bin/python3
+"""A real FTP server for the tests: pyftpdlib on a free loopback port.
+
+Prints "PORT <n>" once it listens, then one line per command received
+("<- TYPE A"), per reply sent ("-> 226 ...") and per connection opened or
+closed, so tests can check what reached the server.
+"""
+
+import argparse
+import logging
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+PERMISSIONS = "elradfmwMT"
+
+
+def emit(text):
+    sys.stdout.write(text + "\n")
+    sys.stdout.flush()
+
+
+class LoggingHandler(FTPHandler):
+    refuse_stor = False
+
+    def on_connect(self):
+        emit("CONNECT %s:%s" % (self.remote_ip, self.remote_port))
+
+    def on_disconnect(self):
+        emit("DISCONNECT %s:%s" % (self.remote_ip, self.remote_port))
+
+    def pre_process_command(self, line, cmd, arg):
+        shown = line if cmd != "PASS" else "PASS ******"
+        emit("<- " + shown)
+        return super().pre_process_command(line, cmd, arg)
+
+    def respond(self, resp, logfun=None):
+        emit("-> " + resp)
+        return super().respond(resp)
+
+    def ftp_STOR(self, file, mode="w"):
+        if self.refuse_stor:
+            self.respond("553 Uploads are not accepted here.")
+            return None
+        return super().ftp_STOR(file, mode)
+
+    def ftp_APPE(self, file):
+        if self.refuse_stor:
+            self.respond("553 Uploads are not accepted here.")
+            return None
+        return super().ftp_APPE(file)
+
+    def ftp_STOU(self, line):
+        if self.refuse_stor:
+            self.respond("553 Uploads are not accepted here.")
+            return None
+        return super().ftp_STOU(line)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--user", default="user")
+    parser.add_argument("--password", default="secret")
+    parser.add_argument("--anonymous", action="store_true")
+    parser.add_argument("--refuse-stor", action="store_true")
+    args = parser.parse_args()
+
+    logging.basicConfig(stream=sys.stderr, level=logging.WARNING)
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.root, perm=PERMISSIONS)
+    if args.anonymous:
+        authorizer.add_anonymous(args.root, perm=PERMISSIONS)
+
+    handler = LoggingHandler
+    handler.authorizer = authorizer
+    handler.refuse_stor = args.refuse_stor
+    handler.banner = "pyftpdlib test server ready."
+    handler.timeout = 120
+    # Refused logins answer at once: tests of a wrong password need no wait.
+    handler.auth_failed_timeout = 0.05
+    # Loopback only: the client's PORT/EPRT address is always ours.
+    handler.permit_foreign_addresses = False
+
+    server = FTPServer((args.host, 0), handler)
+    emit("PORT %d" % server.socket.getsockname()[1])
+    try:
+        server.serve_forever(timeout=0.2, blocking=True, handle_exit=True)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.close_all()
+
+
+if __name__ == "__main__":
+    main()
