@@ -297,6 +297,8 @@ void TestFtpListing::namesDecodeByEncodingAndKeepRawBytes_data()
                            << QStringLiteral("plain~name.txt");
     // Not valid in the session's encoding: the name shows something, the raw bytes stay exact.
     QTest::newRow("broken CP932") << QByteArray("bad\x81.txt") << FtpNameEncoding::Cp932 << QString();
+    QTest::newRow("CP932 cut inside a character")
+        << QByteArray("\x87") << FtpNameEncoding::Cp932 << QString(QChar::ReplacementCharacter);
     QTest::newRow("CP932 in a UTF-8 session") << sjis << FtpNameEncoding::Utf8 << QString();
 }
 

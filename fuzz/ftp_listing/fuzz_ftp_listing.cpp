@@ -1,0 +1,45 @@
+// Feeds arbitrary bytes to the listing parsers. The first byte picks the
+// parser, the names' encoding and the day that dates without a year refer to.
+#include "platform/ftp/listing/FtpListingParser.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+void checkEntry(const FtpEntry& entry)
+{
+    check(!entry.rawName.isEmpty());
+    check(!entry.rawName.contains('\0') && !entry.rawName.contains('\n') && !entry.rawName.contains('\r'));
+    check(!entry.name.isEmpty());
+    check(entry.size >= 0);
+    check(!entry.isDirectory || entry.size == 0);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const uint8_t selector = data[0];
+    const QByteArray body(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    const bool mlsd = selector & 1;
+    const FtpNameEncoding encoding = (selector & 2) ? FtpNameEncoding::Utf8 : FtpNameEncoding::Cp932;
+    // Around the turn of a year and a leap day, where year-less dates are delicate.
+    const QDate today = (selector & 4) ? QDate(2024, 2, 28) : QDate(2025, 1, 1);
+
+    for (const FtpEntry& entry : FtpListingParser::parseListing(body, mlsd, today, encoding))
+        checkEntry(entry);
+    if (const auto entry = FtpListingParser::parseListLine(body, today, encoding))
+        checkEntry(*entry);
+    if (const auto entry = FtpListingParser::parseMlsxLine(body, encoding))
+        checkEntry(*entry);
+    return 0;
+}
