@@ -1,0 +1,123 @@
+#include "platform/lha/FileCollector.h"
+
+#include "platform/lha/Wildcard.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QSet>
+
+namespace {
+
+class Collector
+{
+public:
+    Collector(const LhaCommand& command, const QString& archivePath)
+        : command_(command), archive_(QFileInfo(archivePath).absoluteFilePath())
+    {
+        const QString folder = command.folder.isEmpty() ? QDir::currentPath() : command.folder;
+        baseDir_ = QDir(QFileInfo(folder).absoluteFilePath());
+        const QString canonical = QFileInfo(baseDir_.path()).canonicalFilePath();
+        basePrefix_ = canonical.isEmpty() ? QString() : canonical + QLatin1Char('/');
+    }
+
+    bool addName(const QString& name)
+    {
+        const QString path = QDir::cleanPath(QDir::isAbsolutePath(name) ? name : baseDir_.filePath(name));
+        const QFileInfo info(path);
+        const QString last = info.fileName();
+        if (Wildcard::hasWildcard(last))
+            return addMatches(info.absolutePath(), last);
+        if (info.isSymLink())
+            return false;
+        if (info.isDir())
+            return addTree(path, QFileInfo(path).absolutePath());
+        if (info.isFile())
+            return add(info, info.absolutePath());
+        return false;
+    }
+
+    FileCollector::Result result;
+
+private:
+    bool addMatches(const QString& folder, const QString& pattern)
+    {
+        const auto flags = command_.recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot, flags);
+        QList<QFileInfo> found;
+        while (it.hasNext()) {
+            it.next();
+            if (Wildcard::matches(pattern, it.fileName()))
+                found.append(it.fileInfo());
+        }
+        return addSorted(found, folder);
+    }
+
+    bool addTree(const QString& folder, const QString& relativeTo)
+    {
+        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        QList<QFileInfo> found;
+        while (it.hasNext()) {
+            it.next();
+            found.append(it.fileInfo());
+        }
+        return addSorted(found, relativeTo);
+    }
+
+    bool addSorted(QList<QFileInfo> found, const QString& relativeTo)
+    {
+        std::sort(found.begin(), found.end(), [](const QFileInfo& a, const QFileInfo& b) {
+            return a.absoluteFilePath() < b.absoluteFilePath();
+        });
+        bool any = false;
+        for (const QFileInfo& info : found)
+            any = add(info, relativeTo) || any;
+        return any;
+    }
+
+    bool add(const QFileInfo& info, const QString& relativeTo)
+    {
+        if (!info.isFile() || info.isSymLink())
+            return false;
+        const QString absolute = info.absoluteFilePath();
+        const QString canonical = info.canonicalFilePath();
+        if (absolute == archive_ || canonical == QFileInfo(archive_).canonicalFilePath())
+            return false;
+        QString stored;
+        if (!basePrefix_.isEmpty() && canonical.startsWith(basePrefix_))
+            stored = canonical.mid(basePrefix_.size());
+        else
+            stored = QDir(relativeTo).relativeFilePath(absolute);
+        if (stored.isEmpty() || stored.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(stored))
+            stored = info.fileName();
+        const QString key = stored.toCaseFolded();
+        if (seen_.contains(key))
+            return true;
+        seen_.insert(key);
+        result.files.append({absolute, stored});
+        return true;
+    }
+
+    const LhaCommand& command_;
+    QString archive_;
+    QDir baseDir_;
+    QString basePrefix_;
+    QSet<QString> seen_;
+};
+
+} // namespace
+
+namespace FileCollector {
+
+Result collect(const LhaCommand& command, const QString& archivePath)
+{
+    Collector collector(command, archivePath);
+    for (const QString& name : command.names) {
+        if (!collector.addName(name))
+            collector.result.missing.append(name);
+    }
+    return collector.result;
+}
+
+} // namespace FileCollector

@@ -1,0 +1,115 @@
+#include "platform/lha/MemberDecoder.h"
+
+#include "platform/lha/unlha32.h"
+
+#include <QIODevice>
+#include <cstring>
+#include <lha_decoder.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kBlock = 256 * 1024;
+
+// Hands the decoder the member's packed bytes, never more.
+struct PackedSource
+{
+    QIODevice* archive = nullptr;
+    quint64 remaining = 0;
+    std::vector<char> buffer = std::vector<char>(kBlock);
+    qint64 begin = 0;
+    qint64 end = 0;
+    bool readFailed = false;
+
+    size_t take(void* out, size_t wanted)
+    {
+        if (begin == end) {
+            if (remaining == 0)
+                return 0;
+            const qint64 chunk = qint64(qMin<quint64>(remaining, quint64(kBlock)));
+            const qint64 got = archive->read(buffer.data(), chunk);
+            if (got <= 0) {
+                readFailed = true;
+                return 0;
+            }
+            remaining -= quint64(got);
+            begin = 0;
+            end = got;
+        }
+        const size_t n = qMin<size_t>(wanted, size_t(end - begin));
+        std::memcpy(out, buffer.data() + begin, n);
+        begin += qint64(n);
+        return n;
+    }
+
+    static size_t callback(void* buf, size_t len, void* self)
+    {
+        return static_cast<PackedSource*>(self)->take(buf, len);
+    }
+};
+
+LHADecoderType* decoderFor(const QByteArray& method)
+{
+    if (method.size() != 5)
+        return nullptr;
+    char name[6];
+    std::memcpy(name, method.constData(), 5);
+    name[5] = '\0';
+    return lha_decoder_for_name(name);
+}
+
+int fail(QString* reason, int code, const QString& text)
+{
+    if (reason)
+        *reason = text;
+    return code;
+}
+
+} // namespace
+
+namespace MemberDecoder {
+
+bool isSupportedMethod(const QByteArray& method)
+{
+    return method == "-lhd-" || decoderFor(method) != nullptr;
+}
+
+int decode(QIODevice& archive, const MemberHeader& header, QIODevice* sink, QString* reason)
+{
+    if (header.isDirectory())
+        return 0;
+    LHADecoderType* type = decoderFor(header.method);
+    if (!type)
+        return fail(reason, ERROR_UNKNOWN_TYPE,
+                    QStringLiteral("unsupported method %1").arg(QString::fromLatin1(header.method)));
+    if (!archive.seek(header.dataOffset()))
+        return fail(reason, ERROR_CANNOT_READ, QStringLiteral("cannot read the archive"));
+
+    PackedSource source;
+    source.archive = &archive;
+    source.remaining = header.packedSize;
+    std::unique_ptr<LHADecoder, void (*)(LHADecoder*)> decoder(
+        lha_decoder_new(type, &PackedSource::callback, &source, size_t(header.originalSize)),
+        lha_decoder_free);
+    if (!decoder)
+        return fail(reason, ERROR_ENOUGH_MEMORY, QStringLiteral("decoder unavailable"));
+
+    std::vector<uint8_t> out(kBlock);
+    quint64 total = 0;
+    while (total < header.originalSize) {
+        const size_t n = lha_decoder_read(decoder.get(), out.data(), out.size());
+        if (n == 0)
+            break;
+        total += n;
+        if (sink && sink->write(reinterpret_cast<const char*>(out.data()), qint64(n)) != qint64(n))
+            return fail(reason, ERROR_CANNOT_WRITE, QStringLiteral("cannot write the extracted data"));
+    }
+    if (source.readFailed)
+        return fail(reason, ERROR_CANNOT_READ, QStringLiteral("cannot read the archive"));
+    if (total != header.originalSize || lha_decoder_get_crc(decoder.get()) != header.crc)
+        return fail(reason, ERROR_FILE_CRC, QStringLiteral("CRC error"));
+    return 0;
+}
+
+} // namespace MemberDecoder
