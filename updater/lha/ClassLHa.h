@@ -22,7 +22,8 @@ public:
 
     // Extracts strPath's members matching strWild into strFolder; the number of
     // "Melted" names gathered, 0 when the library reports a failure.
-    int Unlha(const QString& strFlag, const QString& strPath, const QString& strFolder, const QString& strWild);
+    int Unlha(const QString& strFlag, const QString& strPath, const QString& strFolder,
+              const QString& strWild);
     // Lists the members matching strWild; 0 when the archive cannot be opened.
     int UnlhaList(const QString& strPath, const QString& strWild);
 
@@ -35,6 +36,7 @@ public:
 
 private:
     void resetNames();
+    void appendName(const QString& name);
 
     QStringList names_;
     int count_ = 0;
