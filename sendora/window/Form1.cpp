@@ -1,0 +1,71 @@
+// Lifetime of the window and of its one FTP session, and small shared helpers.
+#include "sendora/window/Form1.h"
+
+#include "platform/shell/ProgramExit.h"
+#include "platform/shell/ProgramFolder.h"
+#include "platform/shell/SingleInstance.h"
+#include "sendora/session/clsFtpClient.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QRadioButton>
+
+Form1::~Form1()
+{
+    if (busy_)
+        QApplication::restoreOverrideCursor();
+}
+
+Form1::CommandScope::CommandScope(Form1& form) : form_(form)
+{
+    ++form_.commandDepth_;
+}
+
+Form1::CommandScope::~CommandScope()
+{
+    if (--form_.commandDepth_ == 0)
+        form_.commandFinished();
+}
+
+// A close or 終　了 that came while a command ran is carried out now that the
+// command has returned from every call on mclsFTP.
+void Form1::commandFinished()
+{
+    const PendingEnd pending = pendingEnd_;
+    pendingEnd_ = PendingEnd::None;
+    if (ProgramExit::endRequested()) {
+        // The program was ended (a refused connection): nothing is saved.
+        mclsFTP.reset();
+        return;
+    }
+    if (pending == PendingEnd::Unload)
+        close();
+    else if (pending == PendingEnd::End)
+        endProgramNow();
+}
+
+void Form1::endProgramNow()
+{
+    mclsFTP.reset();
+    ProgramExit::endNow();
+}
+
+int Form1::TransferTypeFromOptions() const
+{
+    return Option1->isChecked() ? 2 : 1;
+}
+
+QString Form1::statusText() const
+{
+    return StatusBar1Panel1->text();
+}
+
+void Form1::setStatusText(const QString& text)
+{
+    StatusBar1Panel1->setText(text);
+}
+
+QString Form1::programFolderFile(const QString& name) const
+{
+    return ProgramFolder::path() + QLatin1Char('/') + name;
+}

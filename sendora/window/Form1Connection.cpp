@@ -1,0 +1,81 @@
+// Connecting and disconnecting, and the server's reply on the status line.
+#include "platform/dialogs/MessageBox.h"
+#include "platform/shell/ProgramExit.h"
+#include "sendora/session/clsFtpClient.h"
+#include "sendora/window/BrowserText.h"
+#include "sendora/window/Form1.h"
+#include "sendora/window/RemoteListView.h"
+#include "sendora/window/ServerAddress.h"
+#include "sendora/window/TagLineEdit.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+
+void Form1::connectSession()
+{
+    clsFtpClient* session = mclsFTP.get();
+    connect(session, &clsFtpClient::Send, this,
+            [this](qint64 bytes, const QString& response) { mclsFTP_Send(bytes, response); });
+    connect(session, &clsFtpClient::Receive, this,
+            [this](qint64 bytes, const QString& response) { mclsFTP_Receive(bytes, response); });
+    connect(session, &clsFtpClient::BeginEnumFiles, this,
+            [this](int count) { mclsFTP_BeginEnumFiles(count); });
+    connect(session,
+            qOverload<const QString&, qint64, quint32, const QDateTime&, const QDateTime&, const QDateTime&>(
+                &clsFtpClient::EnumFile),
+            this,
+            [this](const QString& name, qint64 size, quint32 attr, const QDateTime& created,
+                   const QDateTime& written, const QDateTime& accessed) {
+                mclsFTP_EnumFile(name, size, attr, created, written, accessed);
+            });
+}
+
+void Form1::cmdConnect_Click()
+{
+    CommandScope scope(*this);
+    if (!mclsFTP)
+        return;
+    SetBusy(true);
+    lvwList->clear();
+
+    // Beyond the plain host of the settings, "host:port" reaches a server on another port.
+    const ServerAddress address = ServerAddress::parse(txtServer->text());
+    bool ok = false;
+    try {
+        mclsFTP->setPort(address.port);
+        ok = mclsFTP->Connect(address.host, txtUser->text(), txtPass->text());
+    } catch (...) {
+        ok = false;
+    }
+
+    if (!ok) {
+        QCoreApplication::processEvents();
+        SetBusy(false);
+        MessageBox::show(this,
+                         QStringLiteral("接続できません。終了します。\r\n再度起動して実行してください "));
+        ProgramExit::endNow();
+        return;
+    }
+
+    ShowResponse(mclsFTP->Response());
+    QCoreApplication::processEvents();
+    SetBusy(false);
+    ChangeRemoteDir(mclsFTP->CurrentDir());
+    lvwList_DblClick();
+}
+
+void Form1::cmdDisConnect_Click()
+{
+    CommandScope scope(*this);
+    if (mclsFTP)
+        mclsFTP->DisConnect();
+    lvwList->clear();
+    txtPath->setText(QString());
+    txtPath->Tag = QString();
+}
+
+void Form1::ShowResponse(const QString& text)
+{
+    setStatusText(text.isEmpty() ? QString() : BrowserText::ReplyLineToShow(text));
+}

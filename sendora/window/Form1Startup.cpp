@@ -1,0 +1,186 @@
+// Start-up, unload, the submission panel's buttons, the administrator code and
+// the date pickers' close-up.
+#include "platform/dialogs/InputBox.h"
+#include "platform/dialogs/Twips.h"
+#include "platform/shell/Clock.h"
+#include "platform/shell/ProgramExit.h"
+#include "platform/shell/SettingsStore.h"
+#include "platform/shell/SingleInstance.h"
+#include "sendora/session/clsFtpClient.h"
+#include "sendora/window/BrowserText.h"
+#include "sendora/window/Form1.h"
+#include "sendora/window/RemoteListView.h"
+#include "sendora/window/TagLineEdit.h"
+
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#ifndef SENDORA_DEFAULT_FTP_HOST
+#define SENDORA_DEFAULT_FTP_HOST "ftp.example.invalid"
+#endif
+
+namespace {
+
+const QString kApplication = QStringLiteral("RedudUrazE");
+const QString kSection = QStringLiteral("Settings");
+const QString kAdministratorCode = QStringLiteral("2759");
+
+QString readSetting(const QString& key, const QString& defaultValue)
+{
+    return SettingsStore::read(kApplication, kSection, key, defaultValue);
+}
+
+} // namespace
+
+void Form1::Form_Load()
+{
+    const QDate today = Clock::today();
+    DTPicker1[0]->setDate(today.addDays(-30));
+    DTPicker1[1]->setDate(today);
+    Label6->setText(
+        QString::number(BrowserText::InclusiveDayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
+
+    instance_ = std::make_unique<SingleInstance>(QStringLiteral("Sendora"));
+    if (instance_->anotherInstanceRunning()) {
+        ProgramExit::endNow();
+        return;
+    }
+
+    mclsFTP = std::make_unique<clsFtpClient>();
+    connectSession();
+
+    txtPath->setText(QString());
+
+    imlImage.Clear();
+    imlImage.setImageSize(QSize(16, 16));
+    imlImage.BackColor = palette().color(QPalette::Base);
+    imlImage.MaskColor = QColor(0xff, 0x00, 0xff);
+    imlImage.Add(QStringLiteral("FILE"), MakeListIcon(0));
+    imlImage.Add(QStringLiteral("CLOSE"), MakeListIcon(3));
+
+    lvwList->setIconSize(imlImage.imageSize());
+    lvwList->addColumn(QStringLiteral("NAME"), QStringLiteral("ファイル名"), Twips::toPixels(2000),
+                       Qt::AlignLeft);
+    lvwList->addColumn(QStringLiteral("SIZE"), QStringLiteral("サイズ"), Twips::toPixels(1000),
+                       Qt::AlignRight);
+    lvwList->addColumn(QStringLiteral("ACCESS"), QStringLiteral("更新日"), Twips::toPixels(1000),
+                       Qt::AlignLeft);
+    lvwList->addColumn(QStringLiteral("ATTR"), QStringLiteral("属性"), Twips::toPixels(1000), Qt::AlignLeft);
+
+    QFile passData(programFolderFile(QStringLiteral("Mirvel3.txt")));
+    if (passData.open(QIODevice::ReadOnly)) {
+        const QStringList lines = BrowserText::PassDataLines(passData.readAll());
+        for (qsizetype k = 0; k < lines.size() && k < qsizetype(Text1.size()); ++k)
+            Text1[static_cast<size_t>(k)]->setText(lines[k]);
+    }
+
+    Label5->setText(readSetting(QStringLiteral("Verificford"), QStringLiteral("10")));
+
+    txtServer->setText(readSetting(QStringLiteral("VerificPass1"), QStringLiteral(SENDORA_DEFAULT_FTP_HOST)));
+    txtUser->setText(readSetting(QStringLiteral("VerificPass2"), QStringLiteral("kvbtq518")));
+    txtPass->setText(readSetting(QStringLiteral("VerificPass3"), QStringLiteral("hdn407")));
+}
+
+void Form1::Form_Unload()
+{
+    mclsFTP.reset();
+    SettingsStore::write(kApplication, kSection, QStringLiteral("VerificPass1"), txtServer->text().trimmed());
+    SettingsStore::write(kApplication, kSection, QStringLiteral("VerificPass2"), txtUser->text().trimmed());
+    SettingsStore::write(kApplication, kSection, QStringLiteral("VerificPass3"), txtPass->text().trimmed());
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    if (commandDepth_ > 0) {
+        pendingEnd_ = PendingEnd::Unload;
+        event->ignore();
+        return;
+    }
+    if (!unloaded_ && !ProgramExit::endRequested()) {
+        unloaded_ = true;
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void Form1::Check3_Click(int Index)
+{
+    if (Index == 0 && Check3[0]->isChecked())
+        Check3[1]->setChecked(false);
+    if (Index == 1 && Check3[1]->isChecked())
+        Check3[0]->setChecked(false);
+}
+
+void Form1::Option3_Click()
+{
+    {
+        CommandScope scope(*this);
+        if (Check3[0]->isChecked())
+            Command1_Click();
+        if (!ProgramExit::endRequested() && Check3[1]->isChecked())
+            Command2_Click();
+    }
+    if (Option3)
+        Option3->setChecked(false);
+}
+
+void Form1::Option4_Click()
+{
+    Option4->setChecked(false);
+    if (commandDepth_ > 0) {
+        pendingEnd_ = PendingEnd::End;
+        return;
+    }
+    endProgramNow();
+}
+
+void Form1::Label4_DblClick(int)
+{
+    const std::optional<QString> answer = InputBox::ask(
+        this, QStringLiteral("パスワードを入力してください。"), QStringLiteral("管理機能"), QString());
+    if (answer && answer->trimmed() == kAdministratorCode)
+        Frame2->move(Twips::toPixels(1440), Frame2->y());
+}
+
+void Form1::Frame2_DblClick()
+{
+    Frame2->move(Twips::toPixels(9440), Frame2->y());
+}
+
+void Form1::DTPicker1_CloseUp(int)
+{
+    Label6->setText(
+        QString::number(BrowserText::InclusiveDayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        for (int i = 0; i < 2; ++i) {
+            if (watched == Label4[i]) {
+                Label4_DblClick(i);
+                return true;
+            }
+        }
+        // A double-click on a control inside the panel is that control's own.
+        if (watched == Frame2) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (!Frame2->childAt(mouse->position().toPoint())) {
+                Frame2_DblClick();
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::Hide && Label6) {
+        const QVariant index = watched->property("pickerIndex");
+        if (index.isValid())
+            DTPicker1_CloseUp(index.toInt());
+    }
+    return QWidget::eventFilter(watched, event);
+}
