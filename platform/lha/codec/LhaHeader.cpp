@@ -165,18 +165,16 @@ std::optional<QByteArray> build(const Fields& fields, const LhaMemberInfo& info,
         h.append(dosPath);
         put16(h, fields.crc);
     } else if (level == 1) {
+        // Folders go in their own extended header, as Unix tools expect; the base header holds the file name.
         QList<Extension> ext;
-        QByteArray baseName = dosPath;
+        const qsizetype folders = info.isDirectory ? parts.size() : parts.size() - 1;
+        const QByteArray baseName = info.isDirectory ? QByteArray() : parts.last();
         if (baseName.size() > kLevel1MaxName) {
-            baseName.clear();
-            if (info.isDirectory) {
-                ext.append({0x02, joined(parts, parts.size(), char(0xFF), true)});
-            } else {
-                ext.append({0x01, parts.last()});
-                if (parts.size() > 1)
-                    ext.append({0x02, joined(parts, parts.size() - 1, char(0xFF), true)});
-            }
+            fail(error, QStringLiteral("member name too long for header level 1"));
+            return std::nullopt;
         }
+        if (folders > 0)
+            ext.append({0x02, joined(parts, folders, char(0xFF), true)});
         ext.append({0x50, permission});
         quint32 extBytes = 0;
         for (const Extension& e : ext)
