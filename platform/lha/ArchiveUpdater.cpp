@@ -141,9 +141,9 @@ int add(const LhaCommand& command, OutputText& out)
         const QFileInfo info(file.localPath);
         const auto name = LegacyText::encode(file.storedName);
         if (!name) {
+            // An archive without this file would pass for complete: stop.
             out.line(QStringLiteral("Error %1: name has no CP932 form").arg(file.storedName));
-            result = ERROR_LONG_FILE_NAME;
-            continue;
+            return ERROR_LONG_FILE_NAME;
         }
         const auto previous = stored.constFind(file.storedName.toCaseFolded());
         if (previous != stored.constEnd()) {
