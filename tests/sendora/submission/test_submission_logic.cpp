@@ -2,12 +2,14 @@
 // range, the collection and packing on disk, the archiver command line, the
 // Pass data file and the fetch's row rule.
 
+#include "LhaContents.h"
 #include "sendora/submission/ArchiveCommand.h"
 #include "sendora/submission/CollectionPlan.h"
 #include "sendora/submission/DayRange.h"
 #include "sendora/submission/PassDataFile.h"
 #include "sendora/submission/PassDataRows.h"
 #include "sendora/submission/SubmissionPaths.h"
+#include "sendora/submission/UnlhaArchiver.h"
 #include "sendora/submission/VerificationPackager.h"
 
 #include <QDir>
@@ -63,6 +65,8 @@ private slots:
     void packagerCollectsPacksAndCleans();
     void packagerWithoutDayFileKeepsDatabases();
     void packagerWithMissingArchiver();
+    void packWithArchiverLibrary_data();
+    void packWithArchiverLibrary();
     void relativeDataFolderIsBelowProgramFolder();
     void commandLine_data();
     void commandLine();
@@ -243,6 +247,40 @@ void TestSubmissionLogic::packagerWithMissingArchiver()
     QVERIFY(!outcome.archiveBuilt);
     QVERIFY(!QFile::exists(SubmissionPaths::archivePath(program.path())));
     QVERIFY(fileNames(SubmissionPaths::workingFolder(program.path())).isEmpty());
+}
+
+void TestSubmissionLogic::packWithArchiverLibrary_data()
+{
+    QTest::addColumn<QString>("programName");
+    QTest::newRow("plain folder") << QStringLiteral("sendora");
+    QTest::newRow("blank and comma in folder") << QStringLiteral("my send,ora");
+}
+
+// The real archiver library, read back with liblhasa: the copies under their
+// plain (CP932) names, nothing else.
+void TestSubmissionLogic::packWithArchiverLibrary()
+{
+    QFETCH(QString, programName);
+    QTemporaryDir root;
+    const QString program = root.filePath(programName);
+    const QString data = program + QStringLiteral("/10");
+    QVERIFY(writeFile(data + QStringLiteral("/2008年/12月/31日fan.data"), QByteArray(5000, 'x') + "end"));
+    QVERIFY(writeFile(data + QStringLiteral("/2009年/01月/01日fan.data"), "new year"));
+    QVERIFY(writeFile(data + QStringLiteral("/2009年/01月Oz.mdb"), "jan"));
+    QVERIFY(writeFile(data + QStringLiteral("/2008年/12月Oz.mdb"), "dec"));
+
+    const PackageOutcome outcome =
+        VerificationPackager(program, VerificationArchiver(UnlhaArchiver::command()))
+            .run(QStringLiteral("10"), QDate(2009, 1, 1), 2);
+    QVERIFY(outcome.archiveBuilt);
+    const LhaContents archive = LhaContents::read(outcome.archivePath);
+    QVERIFY2(archive.ok, qPrintable(archive.error));
+    QCOMPARE(archive.members.keys(),
+             (QStringList{QStringLiteral("01月01日fan.data"), QStringLiteral("01月Oz.mdb"),
+                          QStringLiteral("12月31日fan.data"), QStringLiteral("12月Oz.mdb")}));
+    QCOMPARE(archive.members.value(QStringLiteral("12月31日fan.data")), QByteArray(5000, 'x') + "end");
+    QCOMPARE(archive.members.value(QStringLiteral("01月Oz.mdb")), QByteArray("jan"));
+    QCOMPARE(fileNames(SubmissionPaths::workingFolder(program)), QStringList{QStringLiteral("Qorlith.lzh")});
 }
 
 void TestSubmissionLogic::relativeDataFolderIsBelowProgramFolder()
