@@ -23,8 +23,8 @@ bool isV4(const QHostAddress& address)
 
 } // namespace
 
-FtpDataExchange::FtpDataExchange(FtpControlConnection& control, FtpWait& wait, FtpDataMode& mode, int timeoutMs,
-                                 BlockObserver observer)
+FtpDataExchange::FtpDataExchange(FtpControlConnection& control, FtpWait& wait, FtpDataMode& mode,
+                                 int timeoutMs, BlockObserver observer)
     : control_(control), wait_(wait), mode_(mode), timeoutMs_(timeoutMs), observer_(std::move(observer)),
       channel_(wait)
 {
@@ -149,7 +149,7 @@ FtpDataExchange::Attempt FtpDataExchange::attempt(const QByteArray& command, con
     if (active) {
         const QHostAddress server = control_.peerAddress();
         const QDeadlineTimer deadline(timeoutMs_);
-        while (!channel_.acceptPending(server) && !early) {
+        while (!channel_.socket() && !channel_.acceptPending(server) && !early) {
             FtpResult failure;
             if (controlFailed(early, failure)) {
                 channel_.close();
@@ -237,7 +237,8 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
             }
             if (socket.state() != QAbstractSocket::ConnectedState) {
                 const FtpResult verdict = finish(early);
-                return verdict.ok ? FtpResult::failure(QStringLiteral("The data connection broke.")) : verdict;
+                return verdict.ok ? FtpResult::failure(QStringLiteral("The data connection broke."))
+                                  : verdict;
             }
             if (idle.hasExpired()) {
                 abortTransfer();

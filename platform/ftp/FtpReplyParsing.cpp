@@ -73,8 +73,8 @@ std::optional<PassiveAddress> parsePasv(const QByteArray& text)
         }
         if (count != 6 || (pos < line.size() && isDigit(line.at(pos))))
             continue;
-        const quint32 ip = (quint32(values[0]) << 24) | (quint32(values[1]) << 16) | (quint32(values[2]) << 8) |
-                           quint32(values[3]);
+        const quint32 ip = (quint32(values[0]) << 24) | (quint32(values[1]) << 16) |
+                           (quint32(values[2]) << 8) | quint32(values[3]);
         const int port = values[4] * 256 + values[5];
         if (port == 0)
             return std::nullopt;
@@ -176,8 +176,9 @@ bool isPrivateOrUnroutable(const QHostAddress& address)
         return a == 0 || a == 10 || a == 127 || (a == 100 && (b & 0xc0) == 64) || (a == 169 && b == 254) ||
                (a == 172 && (b & 0xf0) == 16) || (a == 192 && b == 168) || a >= 224;
     }
-    return address.isNull() || address.isLoopback() || address.isLinkLocal() || address.isUniqueLocalUnicast() ||
-           address.isMulticast() || address == QHostAddress(QHostAddress::AnyIPv6);
+    return address.isNull() || address.isLoopback() || address.isLinkLocal() ||
+           address.isUniqueLocalUnicast() || address.isMulticast() ||
+           address == QHostAddress(QHostAddress::AnyIPv6);
 }
 
 QHostAddress passiveTarget(const QHostAddress& announced, const QHostAddress& controlPeer)

@@ -15,7 +15,12 @@
 class FtpReplyReader
 {
 public:
-    enum class Status { NeedMore, Ready, Error };
+    enum class Status
+    {
+        NeedMore,
+        Ready,
+        Error
+    };
 
     static constexpr qsizetype kDefaultMaxReplySize = 64 * 1024;
 

@@ -51,7 +51,8 @@ std::pair<QString, QString> splitPath(const QString& path)
 
 FtpSession::FtpSession() : control_(wait_)
 {
-    control_.setObserver([this](bool sent, qint64 bytes, const FtpReply* reply) { onControl(sent, bytes, reply); });
+    control_.setObserver(
+        [this](bool sent, qint64 bytes, const FtpReply* reply) { onControl(sent, bytes, reply); });
 }
 
 FtpSession::~FtpSession()
@@ -99,7 +100,8 @@ FtpResult FtpSession::exchange(const QByteArray& line, std::optional<FtpReply>& 
     return FtpResult::success(reply->code);
 }
 
-FtpResult FtpSession::command(const QByteArray& verb, const QString& argument, std::initializer_list<int> accepted)
+FtpResult FtpSession::command(const QByteArray& verb, const QString& argument,
+                              std::initializer_list<int> accepted)
 {
     const auto bytes = encodePath(argument);
     if (!bytes)
@@ -107,8 +109,9 @@ FtpResult FtpSession::command(const QByteArray& verb, const QString& argument, s
     std::optional<FtpReply> reply;
     if (FtpResult sent = exchange(verb + ' ' + *bytes + "\r\n", reply); !sent)
         return sent;
-    const bool ok = accepted.size() ? std::find(accepted.begin(), accepted.end(), reply->code) != accepted.end()
-                                    : reply->isCompletion();
+    const bool ok = accepted.size()
+                        ? std::find(accepted.begin(), accepted.end(), reply->code) != accepted.end()
+                        : reply->isCompletion();
     return ok ? FtpResult::success(reply->code) : refused(*reply);
 }
 

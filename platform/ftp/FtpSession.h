@@ -81,7 +81,8 @@ public:
     std::optional<QByteArray> encodePath(const QString& path) const;
 
 private:
-    FtpResult command(const QByteArray& verb, const QString& argument, std::initializer_list<int> accepted = {});
+    FtpResult command(const QByteArray& verb, const QString& argument,
+                      std::initializer_list<int> accepted = {});
     FtpResult exchange(const QByteArray& line, std::optional<FtpReply>& reply);
     FtpResult loginSteps(const QString& user, const QString& password);
     void negotiateFeatures();

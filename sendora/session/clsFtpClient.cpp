@@ -213,8 +213,8 @@ void clsFtpClient::EnumFile()
         if (!self)
             return;
         const QDateTime written = fromListing(entry.modified, QDateTime());
-        emit EnumFile(entry.name, entry.size, attributesOf(entry), fromListing(entry.created, written), written,
-                      fromListing(entry.accessed, written));
+        emit EnumFile(entry.name, entry.size, attributesOf(entry), fromListing(entry.created, written),
+                      written, fromListing(entry.accessed, written));
     }
     if (self)
         emit EndEnumFile(true);
@@ -229,8 +229,8 @@ std::optional<FtpEntry> clsFtpClient::findFirstEntry(const QString& name)
     return entry;
 }
 
-bool clsFtpClient::GetFileInfo(const QString& strFileName, qint64& lngSize, quint32& enmAttr, QDateTime& datCreate,
-                               QDateTime& datWrite, QDateTime& datAccess)
+bool clsFtpClient::GetFileInfo(const QString& strFileName, qint64& lngSize, quint32& enmAttr,
+                               QDateTime& datCreate, QDateTime& datWrite, QDateTime& datAccess)
 {
     const auto entry = findFirstEntry(strFileName);
     if (!entry)
