@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 
 namespace {
 

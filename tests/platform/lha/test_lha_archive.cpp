@@ -85,6 +85,8 @@ void TestLhaArchive::extractsJlhaArchives_data()
     QTest::newRow("-lh5-") << "ao5y" << QByteArray("-lh5-");
     QTest::newRow("-lh6-") << "ao6y" << QByteArray("-lh6-");
     QTest::newRow("-lh7-") << "ao7y" << QByteArray("-lh7-");
+    QTest::newRow("level 0 header") << "a0y" << QByteArray("-lh5-");
+    QTest::newRow("level 1 header") << "a1y" << QByteArray("-lh5-");
 }
 
 void TestLhaArchive::extractsJlhaArchives()
