@@ -1,8 +1,11 @@
 // Command-line driver for the LHA benchmark (run.sh): compresses a list of files with our encoder, or
 // extracts an archive with liblhasa, so that both can be timed against the peer tools.
 //   bench_lha compress METHOD(0|5|6|7) LEVEL THREADS ARCHIVE BASEDIR FILE...
-//   bench_lha extract ARCHIVE OUTDIR
+//   bench_lha extract ARCHIVE OUTDIR          liblhasa alone, CRC checked
+//   bench_lha unlha "COMMAND LINE"            one command of our archiver library
 #include "platform/lha/codec/LhaWriter.h"
+#include "platform/lha/unlha32.h"
+#include "platform/shell/LegacyText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,11 +34,9 @@ int compress(const QStringList& args)
         LhaMemberSource source;
         source.localPath = base.filePath(rel);
         const QFileInfo info(source.localPath);
-        source.info.nameCp932 = rel.toLocal8Bit();
+        source.info.nameCp932 = LegacyText::encodeLossy(rel);
         source.info.modified = info.lastModified();
         source.info.isDirectory = info.isDir();
-        source.info.hasUnixMode = true;
-        source.info.unixMode = quint16(info.permissions() & 0x777) == 0 ? 0644 : 0644;
         members.append(source);
     }
     QSaveFile out(args[3]);
@@ -79,16 +80,23 @@ int extract(const QStringList& args)
         }
         quint16 crc = 0;
         size_t total = 0;
+        auto update = [&crc](const char* p, size_t n) {
+            for (size_t i = 0; i < n; ++i) {
+                crc ^= quint8(p[i]);
+                for (int k = 0; k < 8; ++k)
+                    crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+            }
+        };
         for (;;) {
             const size_t got = lha_reader_read(reader, buffer.data(), size_t(buffer.size()));
             if (got == 0)
                 break;
+            update(buffer.constData(), got);
             file.write(buffer.constData(), qint64(got));
             total += got;
         }
-        (void)crc;
-        if (total != header->length) {
-            std::fprintf(stderr, "bench_lha: %s: short data\n", qPrintable(path));
+        if (total != header->length || crc != header->crc) {
+            std::fprintf(stderr, "bench_lha: %s: bad data\n", qPrintable(path));
             status = 1;
             continue;
         }
@@ -97,6 +105,17 @@ int extract(const QStringList& args)
     lha_reader_free(reader);
     lha_input_stream_free(stream);
     return status;
+}
+
+int runUnlha(const QStringList& args)
+{
+    if (args.size() != 1)
+        return 2;
+    QByteArray output(1 << 16, '\0');
+    const int result = Unlha(nullptr, args[0].toLocal8Bit().constData(), output.data(), ulong(output.size()));
+    if (result != 0)
+        std::fprintf(stderr, "bench_lha: Unlha returned 0x%x\n%s\n", result, output.constData());
+    return result == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -109,6 +128,8 @@ int main(int argc, char** argv)
         return compress(args.mid(1));
     if (args.value(0) == "extract")
         return extract(args.mid(1));
+    if (args.value(0) == "unlha")
+        return runUnlha(args.mid(1));
     std::fprintf(stderr, "usage: bench_lha compress|extract ...\n");
     return 2;
 }

