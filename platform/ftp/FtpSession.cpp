@@ -2,7 +2,6 @@
 
 #include "platform/ftp/FtpLineEnds.h"
 #include "platform/ftp/FtpReplyParsing.h"
-#include "platform/ftp/FtpWildcard.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 #include "platform/shell/LegacyText.h"
 
@@ -31,20 +30,6 @@ std::optional<QByteArray> encodeText(const QString& text, FtpNameEncoding encodi
     if (encoding == FtpNameEncoding::Utf8)
         return text.toUtf8();
     return LegacyText::encode(text);
-}
-
-bool isDotEntry(const FtpEntry& entry)
-{
-    return entry.name == QLatin1String(".") || entry.name == QLatin1String("..");
-}
-
-// Splits "a/b/c" into "a/b" and "c"; "/c" into "/" and "c"; "c" into "" and "c".
-std::pair<QString, QString> splitPath(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return {QString(), path};
-    return {slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1)};
 }
 
 } // namespace
@@ -345,7 +330,7 @@ FtpResult FtpSession::listDirectory(const QString& dir, QList<FtpEntry>& entries
     return readListing("LIST", dir, false, entries);
 }
 
-FtpResult FtpSession::entryByMlst(const QString& path, FtpEntry& entry, bool& unsupported)
+FtpResult FtpSession::describeEntry(const QString& path, FtpEntry& entry, bool& unsupported)
 {
     const auto bytes = encodePath(path);
     if (!bytes)
@@ -372,79 +357,6 @@ FtpResult FtpSession::entryByMlst(const QString& path, FtpEntry& entry, bool& un
         }
     }
     return FtpResult::failure(reply->code, QStringLiteral("Unreadable MLST reply."));
-}
-
-FtpResult FtpSession::entryFromParent(const QString& path, FtpEntry& entry)
-{
-    const auto [dir, name] = splitPath(path);
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return FtpResult::failure(QStringLiteral("No entry name to look up."));
-    const auto wanted = encodePath(name);
-    QList<FtpEntry> entries;
-    FtpResult listed = listDirectory(dir, entries);
-    if (!listed)
-        return listed;
-    for (const FtpEntry& candidate : entries) {
-        if (candidate.name == name || (wanted && candidate.rawName == *wanted)) {
-            entry = candidate;
-            return listed;
-        }
-    }
-    return FtpResult::failure(QStringLiteral("No such entry."));
-}
-
-FtpResult FtpSession::findEntry(const QString& path, FtpEntry& entry)
-{
-    QString target = path;
-    while (target.size() > 1 && target.endsWith(QLatin1Char('/')))
-        target.chop(1);
-    if (FtpWildcard::hasWildcard(splitPath(target).second)) {
-        QList<FtpEntry> matches;
-        FtpResult found = search(target, matches);
-        if (!found)
-            return found;
-        if (matches.isEmpty())
-            return FtpResult::failure(QStringLiteral("No entry matches."));
-        entry = matches.first();
-        return found;
-    }
-    if (mlst_) {
-        bool unsupported = false;
-        FtpResult found = entryByMlst(target, entry, unsupported);
-        if (!unsupported)
-            return found;
-    }
-    return entryFromParent(target, entry);
-}
-
-FtpResult FtpSession::search(const QString& pattern, QList<FtpEntry>& entries)
-{
-    entries.clear();
-    const auto [dir, last] = splitPath(pattern);
-    const bool everything = last.isEmpty() || last == QLatin1String("*") || last == QLatin1String("*.*");
-    QList<FtpEntry> listed;
-    FtpResult result;
-    if (everything || FtpWildcard::hasWildcard(last)) {
-        result = listDirectory(dir, listed);
-    } else {
-        result = listDirectory(pattern, listed);
-        if (!result && control_.isOpen()) {
-            // Not a directory: MLSD refuses a file, so describe the file itself.
-            FtpEntry single;
-            result = findEntry(pattern, single);
-            if (result)
-                listed.append(single);
-        }
-    }
-    if (!result)
-        return result;
-    for (const FtpEntry& entry : std::as_const(listed)) {
-        if (isDotEntry(entry))
-            continue;
-        if (everything || !FtpWildcard::hasWildcard(last) || FtpWildcard::matches(last, entry.name))
-            entries.append(entry);
-    }
-    return result;
 }
 
 FtpResult FtpSession::download(const QString& remote, QIODevice& sink, bool ascii)

@@ -66,11 +66,9 @@ public:
 
     // The contents of a directory ("" for the current one).
     FtpResult listDirectory(const QString& dir, QList<FtpEntry>& entries);
-    // The entry itself (a directory too, never its contents). A wildcard in
-    // the last component gives the first match.
-    FtpResult findEntry(const QString& path, FtpEntry& entry);
-    // A directory name gives its contents, a pattern the matching entries.
-    FtpResult search(const QString& pattern, QList<FtpEntry>& entries);
+    // One entry described by the server itself (MLST); unsupported tells
+    // when the server turned out not to know MLST.
+    FtpResult describeEntry(const QString& path, FtpEntry& entry, bool& unsupported);
 
     // Streams a remote file into sink / a local source to a remote file.
     FtpResult download(const QString& remote, QIODevice& sink, bool ascii);
@@ -88,8 +86,6 @@ private:
     void negotiateFeatures();
     FtpResult setType(bool ascii);
     FtpResult readListing(const QByteArray& verb, const QString& dir, bool machine, QList<FtpEntry>& entries);
-    FtpResult entryByMlst(const QString& path, FtpEntry& entry, bool& unsupported);
-    FtpResult entryFromParent(const QString& path, FtpEntry& entry);
     void remember(const QList<FtpEntry>& entries);
     void rememberRaw(const QByteArray& raw, const QString& name);
     FtpDataExchange data();

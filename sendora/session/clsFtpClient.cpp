@@ -1,5 +1,6 @@
 #include "sendora/session/clsFtpClient.h"
 
+#include "platform/ftp/FtpEntryLookup.h"
 #include "platform/ftp/FtpSession.h"
 
 #include <QFile>
@@ -224,7 +225,7 @@ std::optional<FtpEntry> clsFtpClient::findFirstEntry(const QString& name)
 {
     CallScope scope(*this, true);
     FtpEntry entry;
-    if (!scope || !session_->findEntry(ToFtpPath(name), entry))
+    if (!scope || !FtpEntryLookup(*session_).findEntry(ToFtpPath(name), entry))
         return std::nullopt;
     return entry;
 }
@@ -283,7 +284,7 @@ int clsFtpClient::SearchFile(QStringList& pstrGetFile, const QString& strPathNam
     QList<FtpEntry> entries;
     {
         CallScope scope(*this, true);
-        if (!scope || !session_->search(ToFtpPath(strPathName), entries))
+        if (!scope || !FtpEntryLookup(*session_).search(ToFtpPath(strPathName), entries))
             return 0;
     }
     QStringList names;
