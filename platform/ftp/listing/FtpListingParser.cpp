@@ -35,6 +35,14 @@ bool endsInLeadByte(const QByteArray& bytes)
     return false;
 }
 
+qsizetype lineCount(const QByteArray& body)
+{
+    qsizetype count = 1;
+    for (qsizetype at = body.indexOf('\n'); at >= 0; at = body.indexOf('\n', at + 1))
+        ++count;
+    return count;
+}
+
 // "total 123" heads ls output; it is no entry.
 bool isTotalLine(QByteArrayView line)
 {
@@ -88,6 +96,7 @@ std::optional<FtpEntry> parseListLine(const QByteArray& line, const QDate& today
 QList<FtpEntry> parseListing(const QByteArray& body, bool mlsd, const QDate& today, FtpNameEncoding encoding)
 {
     QList<FtpEntry> entries;
+    entries.reserve(lineCount(body));
     const QByteArrayView all(body);
     qsizetype start = 0;
     while (start < all.size()) {

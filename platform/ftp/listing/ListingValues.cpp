@@ -2,6 +2,8 @@
 
 #include "platform/ftp/listing/FtpListingParser.h"
 
+#include <cctype>
+#include <cstring>
 #include <limits>
 
 namespace FtpListing {
@@ -72,18 +74,25 @@ std::optional<int> parseOctalMode(QByteArrayView digits)
 
 std::optional<int> parseMonthName(QByteArrayView text)
 {
-    if (text.size() < 3 || text.size() > 9)
+    // Most fields tried here are numbers: leave them at the first character.
+    if (text.size() < 3 || text.size() > 9 || !std::isalpha(static_cast<unsigned char>(text[0])))
         return std::nullopt;
+    const char first = lower(text[0]), second = lower(text[1]), third = lower(text[2]);
     for (int month = 0; month < 12; ++month) {
-        const QByteArrayView full(kMonths[month]);
-        // The three-letter form or the full name, nothing in between.
-        if (text.size() != 3 && text.size() != full.size())
+        const char* full = kMonths[month];
+        if (full[0] != first || full[1] != second || full[2] != third)
             continue;
-        bool same = true;
-        for (qsizetype i = 0; i < text.size() && same; ++i)
-            same = lower(text[i]) == full[i];
-        if (same)
+        // The three-letter form or the full name, nothing in between.
+        if (text.size() == 3)
             return month + 1;
+        const qsizetype length = qsizetype(std::strlen(full));
+        if (text.size() != length)
+            return std::nullopt;
+        for (qsizetype i = 3; i < length; ++i) {
+            if (lower(text[i]) != full[i])
+                return std::nullopt;
+        }
+        return month + 1;
     }
     return std::nullopt;
 }

@@ -3,7 +3,7 @@
 #include "platform/ftp/listing/FieldReader.h"
 #include "platform/ftp/listing/ListingValues.h"
 
-#include <cstring>
+#include <string_view>
 
 namespace FtpListing {
 
@@ -18,23 +18,19 @@ constexpr int kMaxFields = 8;
 // numeric owners are not taken for a date.
 constexpr int kFirstNumericMonthField = 3;
 
-bool oneOf(char c, const char* set)
-{
-    return c != '\0' && std::strchr(set, c) != nullptr;
-}
+constexpr std::string_view kTypeLetters = "-dlcbpsDn?";
+constexpr std::string_view kPermissionLetters = "-rwxsStTlL?";
 
 bool isMode(QByteArrayView text)
 {
-    if (text.size() != 10 && text.size() != 11)
-        return false;
-    if (!oneOf(text[0], "-dlcbpsDn?"))
+    if ((text.size() != 10 && text.size() != 11) || kTypeLetters.find(text[0]) == std::string_view::npos)
         return false;
     for (int i = 1; i < 10; ++i) {
-        if (!oneOf(text[i], "-rwxsStTlL?"))
+        if (kPermissionLetters.find(text[i]) == std::string_view::npos)
             return false;
     }
     // ACL, security context or extended attribute mark.
-    return text.size() == 10 || oneOf(text[10], "+.@");
+    return text.size() == 10 || text[10] == '+' || text[10] == '.' || text[10] == '@';
 }
 
 bool isDevice(char type)
