@@ -4,12 +4,16 @@ namespace FtpListing {
 
 FieldReader::Field FieldReader::next()
 {
-    while (pos_ < line_.size() && isBlank(line_[pos_]))
-        ++pos_;
-    const qsizetype start = pos_;
-    while (pos_ < line_.size() && !isBlank(line_[pos_]))
-        ++pos_;
-    return {line_.sliced(start, pos_ - start), pos_};
+    const char* const data = line_.data();
+    const qsizetype size = line_.size();
+    qsizetype pos = pos_;
+    while (pos < size && isBlank(data[pos]))
+        ++pos;
+    const qsizetype start = pos;
+    while (pos < size && !isBlank(data[pos]))
+        ++pos;
+    pos_ = pos;
+    return {QByteArrayView(data + start, pos - start), pos};
 }
 
 QByteArrayView FieldReader::restAfter(qsizetype fieldEnd) const

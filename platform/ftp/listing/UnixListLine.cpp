@@ -126,11 +126,10 @@ struct SizeAndDate
 std::optional<SizeAndDate> findSizeAndDate(const Field* fields, int count, char type, const QDate& today)
 {
     for (int i = 1; i < count; ++i) {
-        if (!isSizeField(fields[i - 1].text, type))
-            continue;
-        if (auto date = monthDayDate(fields, count, i, today))
-            return SizeAndDate{fields[i - 1].text, *date};
-        if (auto date = isoDate(fields, count, i))
+        auto date = monthDayDate(fields, count, i, today);
+        if (!date)
+            date = isoDate(fields, count, i);
+        if (date && isSizeField(fields[i - 1].text, type))
             return SizeAndDate{fields[i - 1].text, *date};
     }
     return std::nullopt;
