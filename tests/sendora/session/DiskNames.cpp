@@ -3,6 +3,8 @@
 #include <QFile>
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +19,14 @@ QByteArray pathOf(const QString& folder, const QByteArray& name)
         path += '/' + name;
     }
     return path;
+}
+
+int removeEntry(const char* path, const struct stat*, int, struct FTW* position)
+{
+    if (position->level > 0) {
+        ::remove(path);
+    }
+    return 0;
 }
 
 } // namespace
@@ -91,6 +101,11 @@ bool makeSparse(const QString& folder, const QByteArray& name, qint64 size)
     }
     const bool sized = ::ftruncate(fd, static_cast<off_t>(size)) == 0;
     return ::close(fd) == 0 && sized;
+}
+
+void removeContents(const QString& folder)
+{
+    ::nftw(QFile::encodeName(folder).constData(), removeEntry, 32, FTW_DEPTH | FTW_PHYS);
 }
 
 QList<QByteArray> list(const QString& folder, const QByteArray& subfolder)

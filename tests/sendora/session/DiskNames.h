@@ -19,6 +19,9 @@ bool setModified(const QString& folder, const QByteArray& name, const QDateTime&
 bool setMode(const QString& folder, const QByteArray& name, unsigned mode);
 // A sparse file of the given size: large sizes without the disk space.
 bool makeSparse(const QString& folder, const QByteArray& name, qint64 size);
+// Removes everything below the folder (not the folder itself), whatever its
+// names' encoding: QTemporaryDir cannot remove names that are not UTF-8.
+void removeContents(const QString& folder);
 // The names in a folder, "." and ".." left out.
 QList<QByteArray> list(const QString& folder, const QByteArray& subfolder = {});
 
