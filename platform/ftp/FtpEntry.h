@@ -5,7 +5,11 @@
 #include <QString>
 
 // How names travel on the control and data connections of one session.
-enum class FtpNameEncoding { Cp932, Utf8 };
+enum class FtpNameEncoding
+{
+    Cp932,
+    Utf8
+};
 
 // One entry of a directory listing.
 struct FtpEntry
@@ -15,8 +19,11 @@ struct FtpEntry
     qint64 size = 0;    // 0 for directories and when unknown
     bool isDirectory = false;
     bool isSymlink = false;
-    bool readOnly = false;  // the owner cannot write it
-    QDateTime modified;     // as the listing gives it (no zone conversion); invalid when unknown
-    QDateTime created;      // invalid when the listing has none
-    QDateTime accessed;     // invalid when the listing has none
+    bool readOnly = false; // the owner cannot write it
+    // Times are the listing's wall clock (no zone conversion), held with
+    // Qt::UTC so that no local zone or daylight-saving rule shifts them:
+    // read date() and time() for the fields as listed.
+    QDateTime modified; // invalid when unknown
+    QDateTime created;  // invalid when the listing has none
+    QDateTime accessed; // invalid when the listing has none
 };
