@@ -93,8 +93,9 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
-    void SendVerificData();
-    void SendPassData();
+    // The single-file upload of each submission; true when the server took the file.
+    bool SendVerificData();
+    bool SendPassData();
 
     // 2 (binary) when "Binary" is selected, else 1 (ASCII).
     int TransferTypeFromOptions() const;

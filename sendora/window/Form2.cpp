@@ -43,6 +43,5 @@ void Form2::mShow(int enmType, QWidget* frmMain)
     else if (enmType == kReceiving)
         Label1->setText(QStringLiteral("受信中です。\nしばらくお待ち下さい..."));
     show();
-    raise();
     QApplication::processEvents();
 }

@@ -1,0 +1,105 @@
+#include "tests/sendora/window/WindowFixture.h"
+
+#include "platform/dialogs/JapaneseUi.h"
+#include "platform/shell/Clock.h"
+#include "platform/shell/ProgramExit.h"
+#include "platform/shell/SettingsStore.h"
+#include "sendora/session/clsFtpClient.h"
+#include "sendora/window/Form1.h"
+#include "sendora/window/RemoteListView.h"
+#include "tests/support/common/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+void WindowFixture::initApplication()
+{
+    TestEnvironment::isolate();
+    QCoreApplication::setApplicationName(QStringLiteral("Sendora"));
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        JapaneseUi::install(*app);
+    ProgramExit::setHandler([](int) {});
+}
+
+WindowFixture::WindowFixture()
+{
+    ProgramExit::resetForTest();
+    Clock::setToday(QDate(2009, 2, 18));
+}
+
+WindowFixture::~WindowFixture()
+{
+    Clock::setToday(QDate());
+    ProgramExit::resetForTest();
+}
+
+bool WindowFixture::startServer(const FtpServerOptions& options)
+{
+    return server.start(home.path(), options);
+}
+
+std::unique_ptr<Form1> WindowFixture::openWindow()
+{
+    const QString app = QStringLiteral("RedudUrazE");
+    const QString section = QStringLiteral("Settings");
+    SettingsStore::write(app, section, QStringLiteral("VerificPass1"),
+                         server.host() + QLatin1Char(':') + QString::number(server.port()));
+    SettingsStore::write(app, section, QStringLiteral("VerificPass2"), server.user());
+    SettingsStore::write(app, section, QStringLiteral("VerificPass3"), server.password());
+    auto form = std::make_unique<Form1>();
+    if (form->mclsFTP)
+        form->mclsFTP->setTimeouts(5000, 5000);
+    return form;
+}
+
+void WindowFixture::addFile(const QString& relativePath, const QByteArray& content)
+{
+    const QString path = homePath(relativePath);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+void WindowFixture::addFolder(const QString& relativePath)
+{
+    QDir().mkpath(homePath(relativePath));
+}
+
+QString WindowFixture::homePath(const QString& relativePath) const
+{
+    return relativePath.isEmpty() ? home.path() : home.path() + QLatin1Char('/') + relativePath;
+}
+
+QByteArray WindowFixture::remoteFile(const QString& relativePath) const
+{
+    QFile file(homePath(relativePath));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList WindowFixture::rowTexts(const Form1& form)
+{
+    QStringList texts;
+    for (int i = 0; i < form.lvwList->rowCount(); ++i)
+        texts.append(form.lvwList->row(i)->text(0));
+    return texts;
+}
+
+QTreeWidgetItem* WindowFixture::rowNamed(const Form1& form, const QString& name)
+{
+    for (int i = 0; i < form.lvwList->rowCount(); ++i) {
+        if (form.lvwList->row(i)->text(0) == name)
+            return form.lvwList->row(i);
+    }
+    return nullptr;
+}
+
+void WindowFixture::selectRows(Form1& form, const QStringList& names)
+{
+    form.lvwList->clearSelection();
+    for (const QString& name : names) {
+        if (QTreeWidgetItem* row = rowNamed(form, name))
+            row->setSelected(true);
+    }
+}

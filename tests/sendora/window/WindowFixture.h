@@ -1,0 +1,49 @@
+#pragma once
+
+#include "tests/support/common/ScriptedDialogs.h"
+#include "tests/support/common/TempProgramFolder.h"
+#include "tests/support/ftp/PyFtpdServer.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+class Form1;
+class QTreeWidgetItem;
+
+// What every window test needs: an isolated settings store and lock folder,
+// the program's title, a program folder of its own, scripted dialogs, ending
+// the program recorded instead of done, and a real FTP server whose home the
+// test fills.
+class WindowFixture
+{
+public:
+    // Once per test executable, from initTestCase.
+    static void initApplication();
+
+    WindowFixture();
+    ~WindowFixture();
+
+    // Starts pyftpdlib on the home folder; false (with the reason in
+    // serverError()) when it cannot run.
+    bool startServer(const FtpServerOptions& options = {});
+    QString serverError() const { return server.errorString(); }
+
+    // Points the stored settings at the server, then opens the window.
+    std::unique_ptr<Form1> openWindow();
+
+    void addFile(const QString& relativePath, const QByteArray& content = QByteArray("x"));
+    void addFolder(const QString& relativePath);
+    QString homePath(const QString& relativePath = QString()) const;
+    QByteArray remoteFile(const QString& relativePath) const;
+
+    static QStringList rowTexts(const Form1& form);
+    static QTreeWidgetItem* rowNamed(const Form1& form, const QString& name);
+    static void selectRows(Form1& form, const QStringList& names);
+
+    TempProgramFolder programFolder;
+    ScriptedDialogs dialogs;
+    QTemporaryDir home;
+    PyFtpdServer server;
+};

@@ -1,0 +1,341 @@
+// The main window as the user meets it: start-up, the administrator code,
+// connecting to a real server, a refused connection and the settings.
+#include "platform/dialogs/Twips.h"
+#include "platform/shell/LegacyText.h"
+#include "platform/shell/ProgramExit.h"
+#include "platform/shell/SettingsStore.h"
+#include "sendora/session/clsFtpClient.h"
+#include "sendora/window/ByteProgressBar.h"
+#include "sendora/window/Form1.h"
+#include "sendora/window/RemoteListView.h"
+#include "sendora/window/TagLineEdit.h"
+#include "tests/sendora/window/WindowFixture.h"
+
+#include <QDateEdit>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTest>
+
+namespace {
+
+QString stored(const QString& key)
+{
+    return SettingsStore::read(QStringLiteral("RedudUrazE"), QStringLiteral("Settings"), key,
+                               QStringLiteral("<none>"));
+}
+
+void forgetSettings()
+{
+    QSettings(QStringLiteral("RedudUrazE"), QStringLiteral("RedudUrazE")).remove(QStringLiteral("Settings"));
+}
+
+} // namespace
+
+class TestSendoraWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { WindowFixture::initApplication(); }
+
+    void startUpState()
+    {
+        WindowFixture fixture;
+        forgetSettings();
+        Form1 form;
+        QCOMPARE(form.windowTitle(), QStringLiteral("管理機能"));
+        QCOMPARE(form.size(), QSize(Twips::toPixels(7965), Twips::toPixels(3705)));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.Check3[0]->text(), QStringLiteral("検証データ送信"));
+        QCOMPARE(form.Check3[1]->text(), QStringLiteral("パスワード変更"));
+        QCOMPARE(form.Option3->text(), QStringLiteral("送　信"));
+        QCOMPARE(form.Option4->text(), QStringLiteral("終　了"));
+        QCOMPARE(form.cmdConnect->text(), QStringLiteral("接続(&C)"));
+        QCOMPARE(form.Command1->text(), QStringLiteral("検証ﾃﾞｰﾀ"));
+        QVERIFY(!form.Check3[0]->isChecked() && !form.Check3[1]->isChecked());
+        QVERIFY(form.Option1->isChecked());
+        QCOMPARE(form.findChild<QPushButton*>(QStringLiteral("Check3_1")), form.Check3[1]);
+        QCOMPARE(form.Check3[1]->property("index").toInt(), 1);
+
+        QCOMPARE(form.DTPicker1[0]->date(), QDate(2009, 1, 19));
+        QCOMPARE(form.DTPicker1[1]->date(), QDate(2009, 2, 18));
+        QCOMPARE(form.Label6->text(), QStringLiteral("31"));
+
+        QCOMPARE(form.txtServer->text(), QStringLiteral(SENDORA_DEFAULT_FTP_HOST));
+        QCOMPARE(form.txtUser->text(), QStringLiteral("kvbtq518"));
+        QCOMPARE(form.txtPass->text(), QStringLiteral("hdn407"));
+        QCOMPARE(form.txtPass->echoMode(), QLineEdit::Password);
+        QCOMPARE(form.Label5->text(), QStringLiteral("10"));
+        QCOMPARE(form.txtPath->text(), QString());
+        QVERIFY(form.Text1[0]->text().isEmpty() && form.Text1[1]->text().isEmpty());
+
+        // The settings panel and the browser are out of sight.
+        QCOMPARE(form.Frame2->x(), Twips::toPixels(9480));
+        QVERIFY(form.lvwList->x() > form.width());
+        QVERIFY(form.cmdConnect->x() > form.width());
+        QCOMPARE(form.lvwList->columnKeys(), (QStringList{"NAME", "SIZE", "ACCESS", "ATTR"}));
+        QCOMPARE(form.lvwList->headerItem()->text(1), QStringLiteral("サイズ"));
+        QCOMPARE(form.imlImage.keys(), (QStringList{"FILE", "CLOSE"}));
+        QVERIFY(!form.imlImage.icon(QStringLiteral("CLOSE")).isNull());
+        QVERIFY(form.mclsFTP && form.mclsFTP->CurrentDir().isEmpty());
+        QVERIFY(!ProgramExit::endRequested());
+    }
+
+    void passDataAtStartUp_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("one line") << "管理ABC\r\n"
+                                  << "管理ABC"
+                                  << "";
+        QTest::newRow("two lines") << "管理ABC\r\n検証XYZ\r\n"
+                                   << "管理ABC"
+                                   << "検証XYZ";
+        QTest::newRow("three lines, LF") << "one\ntwo\nthree\n"
+                                         << "one"
+                                         << "two";
+    }
+    void passDataAtStartUp()
+    {
+        QFETCH(QString, content);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        WindowFixture fixture;
+        QFile file(fixture.programFolder.filePath(QStringLiteral("Mirvel3.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(LegacyText::encode(content).value());
+        file.close();
+        Form1 form;
+        QCOMPARE(form.Text1[0]->text(), first);
+        QCOMPARE(form.Text1[1]->text(), second);
+    }
+
+    void secondInstanceEndsSilently()
+    {
+        WindowFixture fixture;
+        Form1 first;
+        QVERIFY(!ProgramExit::endRequested());
+        Form1 second;
+        QVERIFY(ProgramExit::endRequested());
+        QVERIFY(!second.mclsFTP);
+        QVERIFY(fixture.dialogs.messages.isEmpty());
+        // The first one goes on working.
+        QVERIFY(first.mclsFTP);
+    }
+
+    void administratorCode_data()
+    {
+        QTest::addColumn<int>("label");
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("code with blanks") << 1 << std::optional<QString>(QStringLiteral("  2759 ")) << true;
+        QTest::newRow("code on 管理Pass") << 0 << std::optional<QString>(QStringLiteral("2759")) << true;
+        QTest::newRow("wrong code") << 1 << std::optional<QString>(QStringLiteral("2758")) << false;
+        QTest::newRow("cancel") << 0 << std::optional<QString>() << false;
+    }
+    void administratorCode()
+    {
+        QFETCH(int, label);
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(bool, shown);
+        WindowFixture fixture;
+        Form1 form;
+        fixture.dialogs.answerInput(answer);
+        QTest::mouseDClick(form.Label4[label], Qt::LeftButton);
+        QCOMPARE(fixture.dialogs.inputs.size(), 1);
+        QCOMPARE(fixture.dialogs.inputs[0].prompt, QStringLiteral("パスワードを入力してください。"));
+        QCOMPARE(fixture.dialogs.inputs[0].title, QStringLiteral("管理機能"));
+        QCOMPARE(form.Frame2->x(), Twips::toPixels(shown ? 1440 : 9480));
+        QVERIFY(fixture.dialogs.messages.isEmpty());
+        if (shown) {
+            QTest::mouseDClick(form.Frame2, Qt::LeftButton, {}, QPoint(4, 4));
+            QCOMPARE(form.Frame2->x(), Twips::toPixels(9440));
+        }
+    }
+
+    void checkBoxesExcludeEachOther()
+    {
+        WindowFixture fixture;
+        Form1 form;
+        QTest::mouseClick(form.Check3[0], Qt::LeftButton);
+        QVERIFY(form.Check3[0]->isChecked());
+        QTest::mouseClick(form.Check3[1], Qt::LeftButton);
+        QVERIFY(form.Check3[1]->isChecked() && !form.Check3[0]->isChecked());
+        QTest::mouseClick(form.Check3[1], Qt::LeftButton);
+        QVERIFY(!form.Check3[1]->isChecked() && !form.Check3[0]->isChecked());
+        QTest::mouseClick(form.Option3, Qt::LeftButton);
+        QVERIFY(!form.Option3->isChecked());
+    }
+
+    void showResponseKeepsTheLastCompleteLine()
+    {
+        WindowFixture fixture;
+        Form1 form;
+        form.ShowResponse(QStringLiteral("220 Welcome\r\n230 Login successful.\r\n"));
+        QCOMPARE(form.statusText(), QStringLiteral("230 Login successful."));
+        form.ShowResponse(QString());
+        QCOMPARE(form.statusText(), QString());
+    }
+
+    void connectListsTheLoginDirectoryAndEntersPublicHtml()
+    {
+        WindowFixture fixture;
+        fixture.addFile(QStringLiteral("readme.txt"), "hello");
+        fixture.addFile(QStringLiteral("public_html/index.html"), "<html/>");
+        fixture.addFolder(QStringLiteral("images"));
+        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
+        auto form = fixture.openWindow();
+        QTest::mouseClick(form->cmdConnect, Qt::LeftButton);
+        QVERIFY(!ProgramExit::endRequested());
+        QCOMPARE(form->mclsFTP->CurrentDir(), QStringLiteral("/public_html"));
+        QCOMPARE(form->txtPath->Tag, QStringLiteral("/public_html"));
+        QCOMPARE(form->txtPath->text(), QStringLiteral("/public_html"));
+        QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"index.html"});
+        QCOMPARE(form->lvwList->subItem(form->lvwList->row(0), QStringLiteral("SIZE")), QStringLiteral("7"));
+        QVERIFY(form->lvwList->row(0)->isSelected());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{3} ")).match(form->statusText()).hasMatch());
+        QVERIFY(form->isEnabled() && !form->isBusy());
+        QVERIFY(fixture.dialogs.messages.isEmpty());
+        QVERIFY(fixture.server.log().contains(QStringLiteral("<- CWD /public_html")));
+
+        QTest::mouseClick(form->cmdDisConnect, Qt::LeftButton);
+        QVERIFY(form->mclsFTP->CurrentDir().isEmpty());
+        QCOMPARE(form->lvwList->rowCount(), 0);
+        QVERIFY(form->txtPath->text().isEmpty() && form->txtPath->Tag.isEmpty());
+    }
+
+    void connectStaysWhenTheFirstRowIsAFile()
+    {
+        WindowFixture fixture;
+        fixture.addFile(QStringLiteral("a.txt"));
+        fixture.addFile(QStringLiteral("b.txt"));
+        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
+        auto form = fixture.openWindow();
+        form->cmdConnect_Click();
+        QCOMPARE(form->txtPath->Tag, QStringLiteral("/"));
+        QCOMPARE(WindowFixture::rowTexts(*form).size(), 2);
+        QVERIFY(fixture.dialogs.messages.isEmpty());
+    }
+
+    void connectWithoutPublicHtmlShowsTheRefusal()
+    {
+        WindowFixture fixture;
+        fixture.addFolder(QStringLiteral("other"));
+        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
+        auto form = fixture.openWindow();
+        form->cmdConnect_Click();
+        QCOMPARE(fixture.dialogs.messages.size(), 1);
+        QCOMPARE(fixture.dialogs.messages[0].text, QStringLiteral("パスが不正です。"));
+        QCOMPARE(fixture.dialogs.messages[0].title, QStringLiteral("警告"));
+        QCOMPARE(form->txtPath->Tag, QStringLiteral("/"));
+        QCOMPARE(form->txtPath->text(), QStringLiteral("/"));
+        QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"other"});
+    }
+
+    void accessKeysWorkFromTheVisibleWindow()
+    {
+        WindowFixture fixture;
+        fixture.addFile(QStringLiteral("public_html/sub/x.txt"));
+        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
+        auto form = fixture.openWindow();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(form->txtPath->Tag, QStringLiteral("/public_html"));
+        QTest::keyClick(form.get(), Qt::Key_U, Qt::AltModifier);
+        QTRY_COMPARE(form->txtPath->Tag, QStringLiteral("/"));
+        QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(form->mclsFTP->CurrentDir().isEmpty());
+        QVERIFY(form->txtPath->Tag.isEmpty());
+    }
+
+    void connectRefusedEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("emptyServer");
+        QTest::newRow("wrong password") << false;
+        QTest::newRow("empty server") << true;
+    }
+    void connectRefusedEndsTheProgram()
+    {
+        QFETCH(bool, emptyServer);
+        WindowFixture fixture;
+        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
+        auto form = fixture.openWindow();
+        const QString storedServer = stored(QStringLiteral("VerificPass1"));
+        if (emptyServer)
+            form->txtServer->clear();
+        else
+            form->txtPass->setText(QStringLiteral("wrong"));
+        form->cmdConnect_Click();
+        QVERIFY(ProgramExit::endRequested());
+        QCOMPARE(fixture.dialogs.messages.size(), 1);
+        QCOMPARE(fixture.dialogs.messages[0].text,
+                 QStringLiteral("接続できません。終了します。\r\n再度起動して実行してください "));
+        QCOMPARE(fixture.dialogs.messages[0].title, QStringLiteral("Sendora"));
+        QCOMPARE(fixture.dialogs.messages[0].icon, MessageBox::Icon::None);
+        QVERIFY(form->isEnabled() && !form->isBusy());
+        // The program has ended: closing what is left saves nothing.
+        form->close();
+        QCOMPARE(stored(QStringLiteral("VerificPass1")), storedServer);
+        QCOMPARE(stored(QStringLiteral("VerificPass3")), fixture.server.password());
+    }
+
+    void settingsAreSavedOnCloseOnly()
+    {
+        WindowFixture fixture;
+        forgetSettings();
+        {
+            Form1 form;
+            form.txtServer->setText(QStringLiteral("  ftp.changed.example  "));
+            form.Option4_Click();
+            QVERIFY(ProgramExit::endRequested());
+            QVERIFY(!form.mclsFTP);
+            QCOMPARE(stored(QStringLiteral("VerificPass1")), QStringLiteral("<none>"));
+        }
+        ProgramExit::resetForTest();
+        {
+            Form1 form;
+            form.txtServer->setText(QStringLiteral("  ftp.changed.example  "));
+            form.txtUser->setText(QStringLiteral(" user1"));
+            QVERIFY(form.close());
+            QVERIFY(!form.mclsFTP);
+        }
+        QCOMPARE(stored(QStringLiteral("VerificPass1")), QStringLiteral("ftp.changed.example"));
+        QCOMPARE(stored(QStringLiteral("VerificPass2")), QStringLiteral("user1"));
+        QCOMPARE(stored(QStringLiteral("VerificPass3")), QStringLiteral("hdn407"));
+    }
+
+    // Closing the window while a command is inside a session call ends the
+    // program only when the call has returned.
+    void closingDuringACommandWaitsForIt()
+    {
+        WindowFixture fixture;
+        fixture.addFile(QStringLiteral("a.txt"));
+        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
+        auto form = fixture.openWindow();
+        form->cmdConnect_Click();
+        bool sessionAliveDuringListing = false;
+        bool closed = true;
+        connect(form->mclsFTP.get(), &clsFtpClient::EndEnumFile, form.get(), [&] {
+            closed = form->close();
+            sessionAliveDuringListing = form->mclsFTP != nullptr;
+        });
+        form->ChangeRemoteDir(QStringLiteral("/"));
+        QVERIFY(!closed);
+        QVERIFY(sessionAliveDuringListing);
+        QVERIFY(!form->mclsFTP);
+        QCOMPARE(stored(QStringLiteral("VerificPass1")),
+                 QStringLiteral("127.0.0.1:") + QString::number(fixture.server.port()));
+        QVERIFY(!ProgramExit::endRequested());
+    }
+};
+
+QTEST_MAIN(TestSendoraWindow)
+#include "test_sendora_window.moc"
