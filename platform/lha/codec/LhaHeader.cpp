@@ -143,6 +143,11 @@ std::optional<QByteArray> build(const Fields& fields, const LhaMemberInfo& info,
         fail(error, QStringLiteral("empty member name"));
         return std::nullopt;
     }
+    // Every reader would have to refuse such a member: never write one.
+    if (parts.contains("..") || info.nameCp932.contains('\0')) {
+        fail(error, QStringLiteral("member name leaves the archive's folder or holds a NUL byte"));
+        return std::nullopt;
+    }
     const char attribute = info.isDirectory ? 0x10 : 0x20;
     const QByteArray permission = [&] {
         QByteArray p;

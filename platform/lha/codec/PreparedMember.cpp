@@ -137,9 +137,10 @@ bool PreparedMember::prepare(QIODevice& in, qint64 size, const LhaMemberInfo& in
         return fail(error, QStringLiteral("file too large for an LHA archive"));
     if (options.headerLevel < 0 || options.headerLevel > 2)
         return fail(error, QStringLiteral("unsupported header level %1").arg(options.headerLevel));
-    if (LhaHeader::splitPath(info.nameCp932).isEmpty())
-        return fail(error, QStringLiteral("empty member name"));
     m_size = size;
+    // The name is checked before any work is spent on the data.
+    if (!buildHeader("-lh0-", 0, info, options.headerLevel, error))
+        return false;
 
     QIODevice* source = &in;
     if (in.isSequential()) {
