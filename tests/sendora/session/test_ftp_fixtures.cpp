@@ -68,8 +68,8 @@ class TestFtpFixtures : public QObject
     Q_OBJECT
 
 private slots:
-    void servesLoginListingAndTransfers_data() { ServerUnderTest::addRows(); }
-    void servesLoginListingAndTransfers()
+    void servesAccountsAsConfigured_data() { ServerUnderTest::addRows(); }
+    void servesAccountsAsConfigured()
     {
         QFETCH(ServerKind, kind);
         ServerUnderTest server(kind);
@@ -78,6 +78,11 @@ private slots:
         QVERIFY(root.isValid());
         QVERIFY(DiskNames::writeFile(root.path(), "seed.txt", "seed\n"));
         QVERIFY2(server.start(root.path()), qPrintable(server.errorString()));
+
+        const QByteArray feat = featReply(server);
+        QVERIFY2(feat.contains("211"), feat.constData());
+        QCOMPARE(feat.contains(" UTF8"), server.utf8Names());
+        QCOMPARE(feat.contains(" MLST"), server.hasMlsd());
 
         const CurlResult listing = curl({url(server, server.user(), server.password(), QString())});
         QCOMPARE(listing.exitCode, 0);
@@ -93,51 +98,24 @@ private slots:
                        url(server, server.user(), server.password(), QStringLiteral("up.bin"))})
                      .exitCode,
                  0);
-        QCOMPARE(DiskNames::readFile(root.path(), "up.bin"), QByteArray(70000, 'x'));
+        QCOMPARE(DiskNames::readFile(root.path(), "up.bin").value_or("-"), QByteArray(70000, 'x'));
         QVERIFY2(server.hasBeenAsked("STOR up.bin"), qPrintable(server.log()));
         QVERIFY(server.hasBeenAsked("TYPE I"));
 
-        const CurlResult badLogin = curl({url(server, server.user(), QStringLiteral("wrong"), QString())});
-        QVERIFY(badLogin.exitCode != 0);
+        // stop() ends the listener and every session it serves.
+        QTcpSocket socket;
+        socket.connectToHost(server.host(), server.port());
+        QVERIFY(socket.waitForConnected(5000));
+        QVERIFY(socket.waitForReadyRead(5000));
+        QTRY_COMPARE(server.openConnections(), 1);
+        const quint16 port = server.port();
+        server.stop();
+        QVERIFY(!FtpFixture::isListening(port));
+        QTRY_VERIFY(socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(100));
     }
 
-    void announcesUtf8AsConfigured_data() { ServerUnderTest::addRows(); }
-    void announcesUtf8AsConfigured()
-    {
-        QFETCH(ServerKind, kind);
-        ServerUnderTest server(kind);
-        SKIP_UNLESS_RUNNABLE(server);
-        QTemporaryDir root;
-        QVERIFY2(server.start(root.path()), qPrintable(server.errorString()));
-        const QByteArray feat = featReply(server);
-        QVERIFY2(feat.contains("211"), feat.constData());
-        QCOMPARE(feat.contains(" UTF8"), server.utf8Names());
-        QCOMPARE(feat.contains(" MLST"), server.hasMlsd());
-    }
-
-    void refusesUploadsWhenAsked_data() { ServerUnderTest::addRows(); }
-    void refusesUploadsWhenAsked()
-    {
-        QFETCH(ServerKind, kind);
-        ServerUnderTest server(kind);
-        SKIP_UNLESS_RUNNABLE(server);
-        QTemporaryDir root;
-        FtpServerOptions options;
-        options.refuseStor = true;
-        QVERIFY2(server.start(root.path(), options), qPrintable(server.errorString()));
-        QTemporaryDir local;
-        QFile upload(local.filePath(QStringLiteral("up.bin")));
-        QVERIFY(upload.open(QIODevice::WriteOnly));
-        upload.write("data");
-        upload.close();
-        QVERIFY(curl({QStringLiteral("-T"), upload.fileName(),
-                      url(server, server.user(), server.password(), QStringLiteral("up.bin"))})
-                    .exitCode != 0);
-        QVERIFY(!DiskNames::exists(root.path(), "up.bin"));
-    }
-
-    void anonymousAndIpv6_data() { ServerUnderTest::addRows(); }
-    void anonymousAndIpv6()
+    void anonymousIpv6AndRefusedUploads_data() { ServerUnderTest::addRows(); }
+    void anonymousIpv6AndRefusedUploads()
     {
         QFETCH(ServerKind, kind);
         ServerUnderTest server(kind);
@@ -146,35 +124,25 @@ private slots:
         QVERIFY(DiskNames::writeFile(root.path(), "seed.txt", "seed\n"));
         FtpServerOptions options;
         options.allowAnonymous = true;
+        options.refuseStor = true;
         options.host = QStringLiteral("::1");
         QVERIFY2(server.start(root.path(), options), qPrintable(server.errorString()));
+
         const CurlResult listing =
             curl({url(server, QStringLiteral("anonymous"), QStringLiteral("guest"), {})});
         QVERIFY2(listing.exitCode == 0, qPrintable(server.log()));
         QVERIFY(listing.output.contains("seed.txt"));
-    }
 
-    void stopEndsEverySession_data() { ServerUnderTest::addRows(); }
-    void stopEndsEverySession()
-    {
-        QFETCH(ServerKind, kind);
-        ServerUnderTest server(kind);
-        SKIP_UNLESS_RUNNABLE(server);
-        QTemporaryDir root;
-        QVERIFY2(server.start(root.path()), qPrintable(server.errorString()));
-        QTcpSocket socket;
-        socket.connectToHost(server.host(), server.port());
-        QVERIFY(socket.waitForConnected(5000));
-        QVERIFY(socket.waitForReadyRead(5000));
-        QTRY_COMPARE(server.openConnections(), 1);
-        socket.disconnectFromHost();
-        QTRY_COMPARE(server.openConnections(), 0);
-        socket.connectToHost(server.host(), server.port());
-        QVERIFY(socket.waitForConnected(5000));
-        const quint16 port = server.port();
-        server.stop();
-        QVERIFY(!FtpFixture::isListening(port));
-        QTRY_VERIFY(socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(100));
+        QTemporaryDir local;
+        QFile upload(local.filePath(QStringLiteral("up.bin")));
+        QVERIFY(upload.open(QIODevice::WriteOnly));
+        upload.write("data");
+        upload.close();
+        QVERIFY(curl({QStringLiteral("-T"), upload.fileName(),
+                      url(server, server.user(), server.password(), QStringLiteral("up.bin"))})
+                    .exitCode != 0);
+        QVERIFY(server.hasBeenAsked("STOR up.bin"));
+        QVERIFY(!DiskNames::exists(root.path(), "up.bin"));
     }
 };
 
