@@ -79,7 +79,7 @@ FtpResult FtpControlConnection::send(const QByteArray& line)
     if (!isOpen())
         return FtpResult::failure(error_ = QStringLiteral("Not connected."));
     socket_.write(line);
-    if (!wait_.written(socket_, 0, QDeadlineTimer(30000))) {
+    if (!wait_.written(socket_, 0, QDeadlineTimer(sendTimeoutMs_))) {
         error_ = QStringLiteral("The connection broke while sending a command.");
         close();
         return FtpResult::failure(error_);

@@ -29,6 +29,8 @@ public:
     // Every command line sent and every reply read is told to the observer.
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
+    // How long sending one command line may take.
+    void setSendTimeout(int ms) { sendTimeoutMs_ = ms; }
     FtpResult send(const QByteArray& line);
     // The next reply, waiting up to timeoutMs for it. A timeout closes the
     // connection unless closeOnTimeout is false (a reply that may not come).
@@ -49,4 +51,5 @@ private:
     FtpReplyReader reader_;
     Observer observer_;
     QString error_;
+    int sendTimeoutMs_ = 60000;
 };

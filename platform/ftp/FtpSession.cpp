@@ -49,6 +49,7 @@ void FtpSession::setTimeouts(int connectMs, int replyMs)
 {
     connectTimeoutMs_ = qMax(1, connectMs);
     replyTimeoutMs_ = qMax(1, replyMs);
+    control_.setSendTimeout(replyTimeoutMs_);
 }
 
 void FtpSession::beginOperation()

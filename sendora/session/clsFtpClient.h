@@ -78,6 +78,12 @@ public:
     static QString ToFtpPath(const QString& name);
 
 signals:
+    // Only finds (listings, entry information, SearchFile) and transfers raise
+    // Send and Receive: Send for each command line they send and each block of
+    // an upload, Receive for each reply and each block of a download or listing
+    // (blocks of at most 64 KiB); Bytes is that step's size, Response the
+    // replies of the call so far. A transfer's events add up to at least the
+    // file size.
     void Send(qint64 Bytes, const QString& Response);
     void Receive(qint64 Bytes, const QString& Response);
     void BeginEnumFiles(int FileCnt);

@@ -158,6 +158,19 @@ private slots:
         QVERIFY(server->commands().contains("USER anonymous"));
     }
 
+    void hostNames()
+    {
+        client->setPort(server->port());
+        // "localhost" may resolve to ::1 first, where nothing listens: the next address is tried.
+        QVERIFY(client->Connect(QStringLiteral("localhost"), QStringLiteral("u"), QStringLiteral("p")));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!client->Connect(QStringLiteral("no-such-host.invalid"), QStringLiteral("u"),
+                                 QStringLiteral("p")));
+        QVERIFY(timer.elapsed() < kPromptMs);
+        QCOMPARE(client->Response(), QString());
+    }
+
     void refusedLogins_data()
     {
         QTest::addColumn<QByteArray>("greeting");
