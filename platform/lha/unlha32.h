@@ -13,7 +13,11 @@ extern "C" {
 #endif
 
 #if defined(_WIN32)
+#ifdef UNLHA32_BUILDING
 #define UNLHA_API __declspec(dllexport)
+#else
+#define UNLHA_API __declspec(dllimport)
+#endif
 #else
 #define UNLHA_API __attribute__((visibility("default")))
 #endif
