@@ -49,6 +49,12 @@ bool isTotalLine(QByteArrayView line)
     return line.startsWith("total ");
 }
 
+// Without a day to go by, year-less dates refer to this machine's today.
+QDate orToday(const QDate& today)
+{
+    return today.isValid() ? today : QDate::currentDate();
+}
+
 std::optional<FtpEntry> parseListLineView(QByteArrayView line, const QDate& today, FtpNameEncoding encoding)
 {
     if (line.isEmpty())
@@ -90,11 +96,12 @@ std::optional<FtpEntry> parseMlsxLine(const QByteArray& line, FtpNameEncoding en
 
 std::optional<FtpEntry> parseListLine(const QByteArray& line, const QDate& today, FtpNameEncoding encoding)
 {
-    return parseListLineView(FtpListing::withoutLineEnd(line), today, encoding);
+    return parseListLineView(FtpListing::withoutLineEnd(line), orToday(today), encoding);
 }
 
 QList<FtpEntry> parseListing(const QByteArray& body, bool mlsd, const QDate& today, FtpNameEncoding encoding)
 {
+    const QDate day = orToday(today);
     QList<FtpEntry> entries;
     entries.reserve(lineCount(body));
     const QByteArrayView all(body);
@@ -108,7 +115,7 @@ QList<FtpEntry> parseListing(const QByteArray& body, bool mlsd, const QDate& tod
         if (line.isEmpty() || (!mlsd && isTotalLine(line)))
             continue;
         auto entry =
-            mlsd ? FtpListing::parseMlsxLine(line, encoding) : parseListLineView(line, today, encoding);
+            mlsd ? FtpListing::parseMlsxLine(line, encoding) : parseListLineView(line, day, encoding);
         if (entry)
             entries.append(std::move(*entry));
     }

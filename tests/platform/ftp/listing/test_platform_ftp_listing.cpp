@@ -92,6 +92,7 @@ private slots:
     void namesDecodeByEncodingAndKeepRawBytes_data();
     void namesDecodeByEncodingAndKeepRawBytes();
     void encodeNameRoundTrips();
+    void yearlessDateWithoutTodayUsesTheClock();
     void wholeListingSkipsTotalsAndJunk();
     void wholeMlsdListing();
     void hostileInputStaysLinear();
@@ -335,6 +336,15 @@ void TestFtpListing::encodeNameRoundTrips()
                                           FtpNameEncoding::Cp932),
              name);
     QCOMPARE(FtpListingParser::encodeName(name, FtpNameEncoding::Utf8), name.toUtf8());
+}
+
+void TestFtpListing::yearlessDateWithoutTodayUsesTheClock()
+{
+    const QDate now = QDate::currentDate();
+    const auto entry = FtpListingParser::parseListLine("-rw-r--r-- 1 u g 5 Jan 01 00:00 newyear", QDate(),
+                                                       FtpNameEncoding::Utf8);
+    QVERIFY(entry);
+    QCOMPARE(entry->modified.date(), QDate(now.year(), 1, 1));
 }
 
 void TestFtpListing::wholeListingSkipsTotalsAndJunk()
