@@ -102,11 +102,18 @@ private slots:
         QVERIFY2(server.hasBeenAsked("STOR up.bin"), qPrintable(server.log()));
         QVERIFY(server.hasBeenAsked("TYPE I"));
 
-        // stop() ends the listener and every session it serves.
+        // stop() ends the listener and every session it serves, logged in or not.
         QTcpSocket socket;
         socket.connectToHost(server.host(), server.port());
         QVERIFY(socket.waitForConnected(5000));
         QVERIFY(socket.waitForReadyRead(5000));
+        socket.readAll();
+        socket.write(QStringLiteral("USER %1\r\nPASS %2\r\n").arg(server.user(), server.password()).toUtf8());
+        QByteArray replies;
+        while (!replies.contains("230") && socket.waitForReadyRead(5000)) {
+            replies += socket.readAll();
+        }
+        QVERIFY2(replies.contains("230"), replies.constData());
         QTRY_COMPARE(server.openConnections(), 1);
         const quint16 port = server.port();
         server.stop();

@@ -3,6 +3,8 @@
 // pyftpdlib (MLSD), vsftpd with UTF8 and vsftpd without it (LIST, CP932).
 #include "tests/sendora/session/SessionFixture.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTest>
 #include <algorithm>
 #include <stdexcept>
@@ -94,6 +96,9 @@ private slots:
         CONNECT_SESSION(f);
         QVERIFY2(client.Response().contains(QStringLiteral("230")), qPrintable(client.Response()));
         QVERIFY(client.Response().endsWith(QStringLiteral("\r\n")));
+        // The welcome and the login replies only: not those to FEAT or OPTS.
+        QVERIFY2(client.Response().startsWith(QStringLiteral("220")), qPrintable(client.Response()));
+        QVERIFY2(!client.Response().contains(QStringLiteral("211")), qPrintable(client.Response()));
         QCOMPARE(client.CurrentDir(), QStringLiteral("/"));
         QVERIFY2(!f.hasProgressEvents(), "connecting raises neither Send nor Receive");
         QTRY_COMPARE(f.server().openConnections(), 1);
@@ -134,6 +139,25 @@ private slots:
         CONNECT_SESSION(f);
         QVERIFY(f.client().DisConnect());
         QTRY_COMPARE(f.server().openConnections(), 0);
+
+        // A server that goes away: every call fails promptly, none hangs.
+        CONNECT_SESSION(f);
+        f.server().stop();
+        QElapsedTimer elapsed;
+        elapsed.start();
+        f.events.clear();
+        f.client().EnumFile();
+        const QList<SessionEvent> begin = f.eventsOf(SessionEvent::BeginEnumFiles);
+        QCOMPARE(begin.size(), 1);
+        QCOMPARE(begin.first().count, 0);
+        QCOMPARE(f.eventsOf(SessionEvent::EndEnumFile).size(), 1);
+        QCOMPARE(f.eventsOf(SessionEvent::EndEnumFile).first().flag, false);
+        QVERIFY(!f.client().GetFile(QStringLiteral("x.txt"), f.localPath(QStringLiteral("x.txt")), 128));
+        QVERIFY(!QFileInfo::exists(f.localPath(QStringLiteral("x.txt"))));
+        QCOMPARE(f.client().FileSize(QStringLiteral("x.txt")), 0);
+        QCOMPARE(f.client().CurrentDir(), QString());
+        QVERIFY(!f.client().Connect(f.server().host(), f.server().user(), f.server().password()));
+        QVERIFY2(elapsed.elapsed() < 5000, qPrintable(QString::number(elapsed.elapsed())));
     }
 
     void enumFile_data() { ServerUnderTest::addRows(); }

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
+#include <unistd.h>
 
 namespace {
 
@@ -286,6 +287,65 @@ private slots:
         QCOMPARE(found, QStringList{QStringLiteral("送信済み.lzh")});
         QVERIFY(client.DeleteFile(QStringLiteral("送信済み.lzh")));
         QVERIFY(!f.exists(QStringLiteral("日本語フォルダ/送信済み.lzh")));
+    }
+
+    void unusualNames_data() { ServerUnderTest::addRows(); }
+    void unusualNames()
+    {
+        QFETCH(ServerKind, kind);
+        SessionFixture f(kind);
+        START_SESSION(f);
+        const QString blanks = QStringLiteral("a file  with blanks.txt");
+        QVERIFY(f.put(blanks, "blanks"));
+        QVERIFY(::symlink(f.diskName(blanks).constData(),
+                          (QFile::encodeName(f.root()) + "/alias.lnk").constData()) == 0);
+        // A name the session's encoding cannot decode: it must still reach the
+        // server as the bytes it came as.
+        QByteArray undecodable;
+        if (f.server().isVsftpd()) {
+            undecodable = f.server().utf8Names() ? LegacyText::encode(QStringLiteral("検証.txt")).value_or("")
+                                                 : QByteArray("bad\xfd\xfe.txt");
+            QVERIFY(DiskNames::writeFile(f.root(), undecodable, "raw bytes"));
+        }
+        if (f.server().hasMlsd()) {
+            QVERIFY(f.put(QStringLiteral(" leading and trailing "), "edges")); // MLSD keeps the blanks
+        }
+        f.server().grantAccess();
+        CONNECT_SESSION(f);
+        clsFtpClient& client = f.client();
+
+        client.EnumFile();
+        QStringList names;
+        for (const SessionEvent& event : f.eventsOf(SessionEvent::EnumFile)) {
+            names << event.text;
+        }
+        QVERIFY2(names.contains(blanks), qPrintable(names.join(QLatin1Char('|'))));
+        QVERIFY2(names.contains(QStringLiteral("alias.lnk")), qPrintable(names.join(QLatin1Char('|'))));
+        QCOMPARE(client.FileSize(blanks), 6);
+        QVERIFY(client.GetFile(blanks, f.localPath(QStringLiteral("got.txt")), 128));
+        QCOMPARE(readLocal(f.localPath(QStringLiteral("got.txt"))), QByteArray("blanks"));
+        QVERIFY(client.RenameFile(blanks, QStringLiteral("now  renamed.txt")));
+        QCOMPARE(f.get(QStringLiteral("now  renamed.txt")), QByteArray("blanks"));
+
+        if (f.server().hasMlsd()) {
+            QVERIFY2(names.contains(QStringLiteral(" leading and trailing ")),
+                     qPrintable(names.join(QLatin1Char('|'))));
+            QCOMPARE(client.FileSize(QStringLiteral(" leading and trailing ")), 5);
+        }
+        if (!undecodable.isEmpty()) {
+            QCOMPARE(names.size(), 3);
+            QString listed;
+            for (const QString& name : std::as_const(names)) {
+                if (name != blanks && name != QStringLiteral("alias.lnk")) {
+                    listed = name;
+                }
+            }
+            QCOMPARE(client.FileSize(listed), 9);
+            QVERIFY(client.GetFile(listed, f.localPath(QStringLiteral("raw.txt")), 128));
+            QCOMPARE(readLocal(f.localPath(QStringLiteral("raw.txt"))), QByteArray("raw bytes"));
+            QVERIFY(client.DeleteFile(listed));
+            QVERIFY(!DiskNames::exists(f.root(), undecodable));
+        }
     }
 
     void ipv6_data() { ServerUnderTest::addRows(); }

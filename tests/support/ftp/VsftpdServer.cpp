@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QList>
 #include <QProcess>
 #include <QSaveFile>
 #include <QTcpServer>
@@ -56,6 +58,41 @@ int changeOwner(const char* path, const struct stat*, int, struct FTW*)
     // lchown: a symlink in a test tree is changed itself, never its target.
     (void)::lchown(path, ownerUid, ownerGid);
     return 0;
+}
+
+// Every process below `root`, children before their own children: vsftpd's
+// session processes leave our process group, so killing the group misses them.
+QList<pid_t> descendants(pid_t root)
+{
+    QMultiHash<pid_t, pid_t> children;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool isPid = false;
+        const pid_t pid = entry.toInt(&isPid);
+        if (!isPid) {
+            continue;
+        }
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // "pid (name) state ppid ...": the name may hold blanks, so read after its ')'.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1) {
+            children.insert(static_cast<pid_t>(fields[1].toInt()), pid);
+        }
+    }
+    QList<pid_t> found;
+    QList<pid_t> pending{root};
+    while (!pending.isEmpty()) {
+        const pid_t parent = pending.takeFirst();
+        for (const pid_t child : children.values(parent)) {
+            found << child;
+            pending << child;
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -216,7 +253,14 @@ void VsftpdServer::stop()
 {
     if (process_) {
         if (process_->state() != QProcess::NotRunning) {
-            ::kill(-static_cast<pid_t>(process_->processId()), SIGKILL);
+            const auto listener = static_cast<pid_t>(process_->processId());
+            // Stop the listener first so no new session appears while we end the others.
+            ::kill(listener, SIGSTOP);
+            for (const pid_t session : descendants(listener)) {
+                ::kill(session, SIGKILL);
+            }
+            ::kill(-listener, SIGKILL);
+            ::kill(listener, SIGKILL);
             process_->waitForFinished(5000);
         }
         process_.reset();
