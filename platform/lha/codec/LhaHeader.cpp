@@ -36,6 +36,11 @@ bool isLeadByte(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+bool isTrailByte(unsigned char c)
+{
+    return c >= 0x40 && c <= 0xFC && c != 0x7F;
+}
+
 quint32 dosTime(const QDateTime& when)
 {
     QDateTime local = when.isValid() ? when.toLocalTime() : QDateTime::currentDateTime();
@@ -120,7 +125,8 @@ QList<QByteArray> splitPath(const QByteArray& nameCp932)
     QByteArray current;
     for (qsizetype i = 0; i < nameCp932.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(nameCp932[i]);
-        if (isLeadByte(c) && i + 1 < nameCp932.size()) {
+        if (isLeadByte(c) && i + 1 < nameCp932.size() &&
+            isTrailByte(static_cast<unsigned char>(nameCp932[i + 1]))) {
             current.append(nameCp932[i]);
             current.append(nameCp932[++i]);
         } else if (c == '/' || c == '\\') {

@@ -3,6 +3,7 @@
 #include "platform/lha/codec/BitWriter.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -41,7 +42,7 @@ public:
     // Writes the gathered codes as one block (nothing when there are none) and starts a new block.
     void flush(BitWriter& out);
 
-    static int offsetSlot(std::uint32_t offset) { return offset == 0 ? 0 : 32 - __builtin_clz(offset); }
+    static int offsetSlot(std::uint32_t offset) { return int(std::bit_width(offset)); }
 
 private:
     static constexpr int kCharCodes = 256 + kMaxMatch - kMinMatch + 1; // 510

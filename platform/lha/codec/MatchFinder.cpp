@@ -1,5 +1,6 @@
 #include "platform/lha/codec/MatchFinder.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -13,7 +14,7 @@ int commonLength(const std::uint8_t* a, const std::uint8_t* b, int limit)
         std::memcpy(&x, a + n, 8);
         std::memcpy(&y, b + n, 8);
         if (x != y)
-            return n + (__builtin_ctzll(x ^ y) >> 3);
+            return n + (std::countr_zero(x ^ y) >> 3);
         n += 8;
     }
     while (n < limit && a[n] == b[n])

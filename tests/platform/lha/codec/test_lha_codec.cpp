@@ -219,6 +219,8 @@ private slots:
     void roundTripThroughLhasa();
     void blockFormatEdgeCases_data();
     void blockFormatEdgeCases();
+    void pathSplitting_data();
+    void pathSplitting();
     void headerLevels_data();
     void headerLevels();
     void levelTwoHeaderNeverStartsWithZeroByte();
@@ -367,6 +369,24 @@ void TestLhaCodec::blockFormatEdgeCases()
     QCOMPARE(read.members.size(), 1);
     QVERIFY(read.members[0].crcMatches);
     QVERIFY(read.members[0].data == data);
+}
+
+void TestLhaCodec::pathSplitting_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArrayList>("parts");
+    QTest::newRow("both separators") << QByteArray("a\\b/c") << QByteArrayList{"a", "b", "c"};
+    QTest::newRow("empty and dot parts") << QByteArray("./a//b/") << QByteArrayList{"a", "b"};
+    QTest::newRow("0x5C as second byte")
+        << QByteArray("\x83\x5C/\x95\x5C.txt") << QByteArrayList{"\x83\x5C", "\x95\x5C.txt"};
+    QTest::newRow("lead byte before a separator") << QByteArray("\x81/x") << QByteArrayList{"\x81", "x"};
+}
+
+void TestLhaCodec::pathSplitting()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArrayList, parts);
+    QCOMPARE(LhaHeader::splitPath(name), parts);
 }
 
 void TestLhaCodec::headerLevels_data()
