@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Compression and extraction of the benchmark corpus: our encoder against jlha (same method, same run), our
-# archiver library's extraction against the lhasa CLI. Medians of RUNS runs; ratios > 1 mean we are faster/smaller.
+# archiver library's extraction against the lhasa CLI. Medians of RUNS runs of wall-clock and of CPU time (user +
+# system; steadier on a busy machine). Ratios > 1 mean we are faster or smaller.
 #   bench/lha/run.sh [BUILD_DIR]        (default: build; RUNS=5 by default)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -19,38 +20,45 @@ cd "$WORK/corpus"
 mapfile -t FILES < <(find . -type f -printf '%P\n' | sort)
 TOTAL=$(cat "${FILES[@]}" | wc -c)
 
-now() { date +%s.%N; }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
-timed() { local t0 t1; t0=$(now); "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }; t1=$(now); echo "$t1 - $t0" | bc -l; }
+# Prints "WALL CPU" in seconds for one run of the command.
+timed() {
+    /usr/bin/time -f '%e %U %S' -o "$WORK/time" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
+    awk '{printf "%s %.2f\n", $1, $2 + $3}' "$WORK/time"
+}
+ratio() { echo "$1 / $2" | bc -l; }
 
 echo "corpus: ${#FILES[@]} files, $TOTAL bytes; $RUNS runs each; $(nproc) cores"
-printf '%-6s %12s %12s %9s %9s %9s %9s\n' method ours_bytes jlha_bytes size_r ours_s jlha_s speed_r
-for m in 5 6 7; do
-    ours=() ; theirs=()
+# Runs ours and theirs RUNS times, alternating; sets WO CO WT CT (median wall and CPU seconds).
+race() {
+    local ours_cmd="$1" theirs_cmd="$2" wo=() co=() wt=() ct=() r t
     for ((r = 0; r < RUNS; r++)); do
-        rm -f "$WORK/ours.lzh" "$WORK/jlha.lzh"
-        ours+=("$(timed "$BENCH" compress "$m" 2 0 "$WORK/ours.lzh" . "${FILES[@]}")")
-        theirs+=("$(timed jlha "aq2o$m" "$WORK/jlha.lzh" "${FILES[@]}")")
+        eval "$PREPARE"
+        read -r -a t <<<"$(eval timed "$ours_cmd")"; wo+=("${t[0]}"); co+=("${t[1]}")
+        read -r -a t <<<"$(eval timed "$theirs_cmd")"; wt+=("${t[0]}"); ct+=("${t[1]}")
     done
+    WO=$(median "${wo[@]}"); CO=$(median "${co[@]}"); WT=$(median "${wt[@]}"); CT=$(median "${ct[@]}")
+}
+
+printf '%-6s %10s %10s %7s | %7s %7s %6s | %7s %7s %6s\n' method ours_B jlha_B size_r \
+    wall_us wall_jl ratio cpu_us cpu_jl ratio
+for m in 5 6 7; do
+    PREPARE='rm -f "$WORK/ours.lzh" "$WORK/jlha.lzh"'
+    race '"$BENCH" compress $m 2 0 "$WORK/ours.lzh" . "${FILES[@]}"' 'jlha aq2o$m "$WORK/jlha.lzh" "${FILES[@]}"'
     lhasa t "$WORK/ours.lzh" >/dev/null 2>&1 || { echo "lhasa rejects our -lh$m- archive" >&2; exit 1; }
     so=$(stat -c %s "$WORK/ours.lzh"); sj=$(stat -c %s "$WORK/jlha.lzh")
-    to=$(median "${ours[@]}"); tj=$(median "${theirs[@]}")
-    printf '%-6s %12d %12d %9.4f %9.3f %9.3f %9.2f\n' "-lh$m-" "$so" "$sj" "$(echo "$sj / $so" | bc -l)" \
-        "$to" "$tj" "$(echo "$tj / $to" | bc -l)"
+    printf '%-6s %10d %10d %7.4f | %7.2f %7.2f %6.2f | %7.2f %7.2f %6.2f\n' "-lh$m-" "$so" "$sj" "$(ratio "$sj" "$so")" \
+        "$WO" "$WT" "$(ratio "$WT" "$WO")" "$CO" "$CT" "$(ratio "$CT" "$CO")"
     cp "$WORK/jlha.lzh" "$WORK/jlha$m.lzh"
 done
 
 echo
 echo "extraction of jlha's archives: our library (x) against lhasa (x)"
-printf '%-6s %9s %9s %9s\n' method ours_s lhasa_s speed_r
+printf '%-6s | %7s %7s %6s | %7s %7s %6s\n' method wall_us wall_lh ratio cpu_us cpu_lh ratio
 for m in 5 6 7; do
-    ours=() ; theirs=()
-    for ((r = 0; r < RUNS; r++)); do
-        rm -rf "$WORK/xo" "$WORK/xl"; mkdir -p "$WORK/xo" "$WORK/xl"
-        ours+=("$(timed "$BENCH" unlha "x \"$WORK/jlha$m.lzh\" \"$WORK/xo/\"")")
-        theirs+=("$(timed lhasa "xqw=$WORK/xl" "$WORK/jlha$m.lzh")")
-    done
+    PREPARE='rm -rf "$WORK/xo" "$WORK/xl"; mkdir -p "$WORK/xo" "$WORK/xl"'
+    race '"$BENCH" unlha "x \"$WORK/jlha$m.lzh\" \"$WORK/xo/\""' 'lhasa "xqw=$WORK/xl" "$WORK/jlha$m.lzh"'
     diff -r "$WORK/xo" "$WORK/corpus" >/dev/null || { echo "our extraction differs from the corpus" >&2; exit 1; }
-    to=$(median "${ours[@]}"); tl=$(median "${theirs[@]}")
-    printf '%-6s %9.3f %9.3f %9.2f\n' "-lh$m-" "$to" "$tl" "$(echo "$tl / $to" | bc -l)"
+    printf '%-6s | %7.2f %7.2f %6.2f | %7.2f %7.2f %6.2f\n' "-lh$m-" "$WO" "$WT" "$(ratio "$WT" "$WO")" \
+        "$CO" "$CT" "$(ratio "$CT" "$CO")"
 done
