@@ -11,6 +11,7 @@
 #include "sendora/window/TagLineEdit.h"
 #include "tests/sendora/window/WindowFixture.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QFile>
 #include <QFrame>
@@ -173,6 +174,22 @@ private slots:
         QVERIFY(!form.Option3->isChecked());
     }
 
+    void dayCountFollowsTheCalendarsCloseUp()
+    {
+        WindowFixture fixture;
+        Form1 form;
+        form.DTPicker1[0]->setDate(QDate(2009, 2, 1));
+        QCOMPARE(form.Label6->text(), QStringLiteral("31")); // typed dates do not count yet
+        QWidget* popup = form.DTPicker1[0]->calendarWidget()->window();
+        popup->show();
+        popup->hide();
+        QCOMPARE(form.Label6->text(), QStringLiteral("18"));
+        form.DTPicker1[1]->setDate(QDate(2009, 1, 31));
+        form.DTPicker1[1]->calendarWidget()->window()->show();
+        form.DTPicker1[1]->calendarWidget()->window()->hide();
+        QCOMPARE(form.Label6->text(), QStringLiteral("0"));
+    }
+
     void showResponseKeepsTheLastCompleteLine()
     {
         WindowFixture fixture;
@@ -256,6 +273,21 @@ private slots:
         QVERIFY(form->txtPath->Tag.isEmpty());
     }
 
+    void connectToAnIpv6Server()
+    {
+        WindowFixture fixture;
+        fixture.addFile(QStringLiteral("v6.txt"));
+        FtpServerOptions options;
+        options.host = QStringLiteral("::1");
+        if (!fixture.startServer(options))
+            QSKIP("no IPv6 loopback here");
+        auto form = fixture.openWindow();
+        form->txtServer->setText(QStringLiteral("[::1]:") + QString::number(fixture.server.port()));
+        form->cmdConnect_Click();
+        QVERIFY(!ProgramExit::endRequested());
+        QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"v6.txt"});
+    }
+
     void connectRefusedEndsTheProgram_data()
     {
         QTest::addColumn<bool>("emptyServer");
@@ -310,6 +342,24 @@ private slots:
         QCOMPARE(stored(QStringLiteral("VerificPass1")), QStringLiteral("ftp.changed.example"));
         QCOMPARE(stored(QStringLiteral("VerificPass2")), QStringLiteral("user1"));
         QCOMPARE(stored(QStringLiteral("VerificPass3")), QStringLiteral("hdn407"));
+    }
+
+    void endButtonDuringACommandWaitsForIt()
+    {
+        WindowFixture fixture;
+        fixture.addFile(QStringLiteral("a.txt"));
+        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
+        auto form = fixture.openWindow();
+        bool sessionAliveAfterClick = false;
+        connect(form->mclsFTP.get(), &clsFtpClient::EndEnumFile, form.get(), [&] {
+            form->Option4_Click(); // as from a submission that yields with the window enabled
+            sessionAliveAfterClick = form->mclsFTP != nullptr && !ProgramExit::endRequested();
+        });
+        form->cmdConnect_Click();
+        QVERIFY(sessionAliveAfterClick);
+        QVERIFY(ProgramExit::endRequested());
+        QVERIFY(!form->mclsFTP);
+        QVERIFY(!form->Option4->isChecked());
     }
 
     // Closing the window while a command is inside a session call ends the
