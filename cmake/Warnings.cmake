@@ -1,5 +1,10 @@
 # Warnings on and clean for every target of ours.
-add_compile_options(-Wall -Wextra -Wpedantic -Wshadow=local -Wno-missing-field-initializers)
+add_compile_options(-Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    add_compile_options(-Wshadow=local)
+else()
+    add_compile_options(-Wshadow-uncaptured-local)
+endif()
 option(WARNINGS_AS_ERRORS "Treat warnings as errors" OFF)
 if(WARNINGS_AS_ERRORS)
     add_compile_options(-Werror)
