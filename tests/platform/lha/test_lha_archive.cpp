@@ -66,6 +66,7 @@ private slots:
     void hostileArchives_data();
     void hostileArchives();
     void failedMemberKeepsExistingFile();
+    void linksInDestinationAreNotFollowed();
     void setIdBitsAreNotRestored();
     void checkArchiveModes();
     void memberSearch();
@@ -257,6 +258,29 @@ void TestLhaArchive::failedMemberKeepsExistingFile()
     QCOMPARE(run.result, ERROR_FILE_CRC);
     QCOMPARE(entries(work.filePath("dest")), QStringList{"program.exe"});
     QCOMPARE(readFile(work.filePath("dest/program.exe")), QByteArray("old version"));
+}
+
+void TestLhaArchive::linksInDestinationAreNotFollowed()
+{
+    QTemporaryDir work;
+    const QString outside = work.filePath("outside");
+    QVERIFY(QDir().mkpath(outside));
+    QVERIFY(writeFile(outside + "/target.txt", "keep"));
+    const QString dest = work.filePath("dest");
+    QVERIFY(QDir().mkpath(dest));
+    QVERIFY(QFile::link(outside, dest + "/sub"));
+    QVERIFY(QFile::link(outside + "/target.txt", dest + "/file.txt"));
+    QVERIFY(writeFile(work.filePath("l.lzh"), HandMadeArchive()
+                                                  .addFile("sub\\evil.txt", "evil", 0)
+                                                  .addFile("file.txt", "evil")
+                                                  .addFile("fine.txt", "fine")
+                                                  .bytes()));
+    const Run run = unlha("x " + quoted(work.filePath("l.lzh")) + ' ' + quoted(dest + '/'));
+    QVERIFY(run.result != 0);
+    QCOMPARE(run.output.count("Melted "), 1);
+    QCOMPARE(entries(outside), QStringList{"target.txt"});
+    QCOMPARE(readFile(outside + "/target.txt"), QByteArray("keep"));
+    QCOMPARE(readFile(dest + "/fine.txt"), QByteArray("fine"));
 }
 
 void TestLhaArchive::setIdBitsAreNotRestored()
