@@ -51,8 +51,9 @@ struct LhaWriteOptions
 namespace LhaWriter {
 
 // Compresses `size` bytes read from `in` and appends the member to `out`. Fails with a message when reading
-// or writing fails, when `in` does not hold exactly `size` bytes, or when the name does not fit the header
-// level.
+// or writing fails, when `in` does not hold exactly `size` bytes (the file changed meanwhile), or when the
+// name is empty, holds a ".." part or does not fit the header level. Nothing is written when the name or
+// the input is refused; after a write failure `out` holds a partial member and must be discarded.
 bool writeMember(QIODevice& in, qint64 size, const LhaMemberInfo& info, const LhaWriteOptions& options,
                  QIODevice& out, QString* error);
 
