@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSet>
 #include <QTest>
 #include <algorithm>
 #include <stdexcept>
@@ -115,6 +116,11 @@ private slots:
         QCOMPARE(client.CurrentDir(), QStringLiteral("/"));
         QCOMPARE(client.FileSize(QStringLiteral("seed.txt")), 4);
         QVERIFY(f.server().hasBeenAsked(QStringLiteral("USER anonymous")));
+
+        // A host name: whichever address family it resolves to first, the one the server listens on is found.
+        QVERIFY2(client.Connect(QStringLiteral("localhost"), f.server().user(), f.server().password()),
+                 qPrintable(client.Response()));
+        QCOMPARE(client.CurrentDir(), QStringLiteral("/"));
     }
 
     void reconnectAndEmptyServer_data() { ServerUnderTest::addRows(); }
@@ -189,7 +195,7 @@ private slots:
 
         // Handlers may call the object again: the listing is complete before the first event.
         QList<qint64> sizesAskedInHandler;
-        QObject::connect(
+        const QMetaObject::Connection asking = QObject::connect(
             &client,
             qOverload<const QString&, qint64, quint32, const QDateTime&, const QDateTime&, const QDateTime&>(
                 &clsFtpClient::EnumFile),
@@ -236,6 +242,30 @@ private slots:
         QCOMPARE(names, expected);
         QCOMPARE(sizesAskedInHandler.size(), 3);
         QCOMPARE(sizesAskedInHandler[int(names.indexOf(QStringLiteral("a.txt")))], 5);
+        QObject::disconnect(asking);
+
+        // A listing far larger than one read of the data connection.
+        constexpr int kMany = 1500;
+        QVERIFY(f.mkdir(QStringLiteral("many")));
+        for (int i = 0; i < kMany; ++i) {
+            QVERIFY(DiskNames::writeFile(f.root(), "many/entry-" + QByteArray::number(i) + ".dat",
+                                         QByteArray::number(i)));
+        }
+        f.server().grantAccess();
+        client.setCurrentDir(QStringLiteral("/many"));
+        f.events.clear();
+        client.EnumFile();
+        QCOMPARE(f.eventsOf(SessionEvent::BeginEnumFiles).first().count, kMany);
+        const QList<SessionEvent> many = f.eventsOf(SessionEvent::EnumFile);
+        QCOMPARE(many.size(), kMany);
+        QSet<QString> distinct;
+        for (const SessionEvent& entry : many) {
+            distinct.insert(entry.text);
+            const int index = entry.text.mid(6).chopped(4).toInt(); // entry-<index>.dat
+            QCOMPARE(entry.bytes, qint64(QByteArray::number(index).size()));
+        }
+        QCOMPARE(distinct.size(), kMany);
+        QVERIFY(distinct.contains(QStringLiteral("entry-1499.dat")));
     }
 
     void currentDir_data() { ServerUnderTest::addRows(); }

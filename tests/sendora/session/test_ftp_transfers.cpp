@@ -285,6 +285,11 @@ private slots:
         QStringList found;
         QCOMPARE(client.SearchFile(found, QStringLiteral("*.lzh"), clsFtpClient::kAttrNormal), 1);
         QCOMPARE(found, QStringList{QStringLiteral("送信済み.lzh")});
+        found.clear();
+        QCOMPARE(
+            client.SearchFile(found, QStringLiteral("/日本語フォルダ\\検証*.txt"), clsFtpClient::kAttrNormal),
+            1);
+        QCOMPARE(found, QStringList{QStringLiteral("検証データ.txt")});
         QVERIFY(client.DeleteFile(QStringLiteral("送信済み.lzh")));
         QVERIFY(!f.exists(QStringLiteral("日本語フォルダ/送信済み.lzh")));
     }
