@@ -371,6 +371,8 @@ private slots:
         QTest::newRow("552") << QByteArray("552") << false;
         QTest::newRow("552 while sending") << QByteArray("552") << true;
         QTest::newRow("553 refused") << QByteArray("553") << true;
+        QTest::newRow("dropped mid-transfer") << QByteArray("drop") << true;
+        QTest::newRow("no final reply") << QByteArray("silence") << false;
     }
 
     void uploadFailures()
@@ -384,8 +386,17 @@ private slots:
             }
             s.reply("150 Send it\r\n");
             s.openData();
+            if (code == "drop") {
+                s.closeData();
+                s.closeControl();
+                return;
+            }
             if (!early)
                 s.receiveData();
+            if (code == "silence") {
+                s.stall(20000);
+                return;
+            }
             s.reply(code + " Failed\r\n");
             s.closeData();
         });
@@ -396,7 +407,8 @@ private slots:
         timer.start();
         QVERIFY(!client->PutFile(source, QStringLiteral("up.bin")));
         QVERIFY(timer.elapsed() < kPromptMs);
-        QVERIFY(client->Response().contains(QString::fromLatin1(code)));
+        if (code != "drop" && code != "silence")
+            QVERIFY(client->Response().contains(QString::fromLatin1(code)));
     }
 
     void transferEvents()
