@@ -74,7 +74,7 @@ QString Inet::OpenURL(const QString& url)
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     deadline.stop();
-    if (!tooLarge)
+    if (!tooLarge && reply->isOpen())
         page += reply->readAll();
     const bool ok = !tooLarge && reply->error() == QNetworkReply::NoError && isSuccess(reply);
     if (!ok)
@@ -119,6 +119,8 @@ bool Inet::Execute(const QString& url, const QString& operation)
 void Inet::storeBody()
 {
     if (!reply_ || !body_)
+        return;
+    if (!reply_->isOpen())
         return;
     setState(ReceivingResponse);
     const QByteArray data = reply_->readAll();
