@@ -152,7 +152,7 @@ bool haveTool(const char* name)
     return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty();
 }
 
-long peakRssKiB()
+[[maybe_unused]] long peakRssKiB()
 {
     QFile status("/proc/self/status");
     if (!status.open(QIODevice::ReadOnly))
