@@ -1,6 +1,7 @@
 #include "platform/lha/Extractor.h"
 
 #include "platform/lha/ArchiveReader.h"
+#include "platform/lha/ExtractedFile.h"
 #include "platform/lha/FileMetadata.h"
 #include "platform/lha/MemberDecoder.h"
 #include "platform/lha/MemberPath.h"
@@ -10,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -54,17 +54,13 @@ Target prepare(const QString& root, const QStringList& parts, bool wholeIsFolder
 
 int extractFile(QFile& archive, const MemberHeader& header, const QString& path, QString* reason)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    ExtractedFile file(path);
+    if (!file.open()) {
         *reason = QStringLiteral("cannot create file");
         return ERROR_CANNOT_WRITE;
     }
-    const int result = MemberDecoder::decode(archive, header, &file, reason);
-    if (result != 0) {
-        file.cancelWriting();
+    if (const int result = MemberDecoder::decode(archive, header, file.device(), reason))
         return result;
-    }
     if (!file.commit()) {
         *reason = QStringLiteral("cannot write file");
         return ERROR_CANNOT_WRITE;

@@ -6,7 +6,7 @@
 
 class QIODevice;
 
-// Decodes one member's data through liblhasa's decoders, streaming in large
+// Decodes one member's data through liblhasa's decoders, streaming in 64 KiB
 // blocks, and checks the decoded length and CRC against the header.
 namespace MemberDecoder {
 
