@@ -178,6 +178,14 @@ void Form1::buildSubmissionPanel()
         element(graphicalButton(Frame1, QStringLiteral("パスワード変更")), QStringLiteral("Check3"), 1);
     paint(Check3[1], kPanel, kWhite);
     Twips::place(Check3[1], 240, 1560, 1935, 255);
+    // A ticked box drawn as a button must look pressed on the dark panel too.
+    for (QPushButton* box : Check3) {
+        connect(box, &QPushButton::toggled, box, [box](bool checked) {
+            QPalette palette = box->palette();
+            palette.setColor(QPalette::Button, checked ? kPanel.lighter(220) : kPanel);
+            box->setPalette(palette);
+        });
+    }
 
     Option3 = named(graphicalButton(Frame1, QStringLiteral("送　信")), QStringLiteral("Option3"));
     paint(Option3, fromBgr(0x0000c0), kWhite);

@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QMenu>
 #include <QPixmap>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <cstdio>
@@ -42,6 +43,7 @@ int main(int argc, char* argv[])
     QTest::qWait(50);
     ok &= save(&form, folder, QStringLiteral("main-window.png"));
 
+    form.Check3[0]->setChecked(true);
     form.Frame2->move(Twips::toPixels(1440), form.Frame2->y());
     QTest::qWait(20);
     ok &= save(&form, folder, QStringLiteral("main-window-settings.png"));
