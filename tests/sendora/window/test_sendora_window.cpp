@@ -268,9 +268,11 @@ private slots:
         QTRY_COMPARE(form->txtPath->Tag, QStringLiteral("/public_html"));
         QTest::keyClick(form.get(), Qt::Key_U, Qt::AltModifier);
         QTRY_COMPARE(form->txtPath->Tag, QStringLiteral("/"));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
-        QTRY_VERIFY(form->mclsFTP->CurrentDir().isEmpty());
-        QVERIFY(form->txtPath->Tag.isEmpty());
+        QTRY_VERIFY(form->txtPath->Tag.isEmpty());
+        QVERIFY(form->mclsFTP->CurrentDir().isEmpty());
     }
 
     void connectToAnIpv6Server()
