@@ -9,6 +9,7 @@
 #               (default: demo-run/sendora)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib-xvfb.sh
 ROOT=$PWD
 BUILD_DIR=${BUILD_DIR:-build}
 DEMO_DIR=${DEMO_DIR:-$ROOT/demo-run/sendora}
@@ -92,22 +93,10 @@ if [[ -n "${DISPLAY:-}" ]]; then
 fi
 
 # No desktop: a virtual one, and pictures of what it shows.
-DISPLAY_NO=99
-while [[ -e /tmp/.X11-unix/X$DISPLAY_NO || -e /tmp/.X$DISPLAY_NO-lock ]]; do DISPLAY_NO=$((DISPLAY_NO + 1)); done
-Xvfb ":$DISPLAY_NO" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB_PID=$!
-export DISPLAY=":$DISPLAY_NO"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
+start_virtual_desktop
 "$SENDORA" >"$DEMO_DIR/sendora.log" 2>&1 &
 SENDORA_PID=$!
-WINDOW=""
-for _ in $(seq 100); do
-    WINDOW=$(xdotool search --name "管理機能" 2>/dev/null | head -n1 || true)
-    [[ -n "$WINDOW" ]] && break
-    sleep 0.1
-done
-sleep 1
+WINDOW=$(wait_for_window "管理機能")
 import -window root "$SHOTS/sendora-start.png"
 # Alt+C connects through the browser behind the panel: the status line shows the server's reply.
 if [[ -n "$WINDOW" ]]; then

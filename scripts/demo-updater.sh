@@ -10,6 +10,7 @@
 #               (default: demo-run/updater)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib-xvfb.sh
 ROOT=$PWD
 BUILD_DIR=${BUILD_DIR:-build}
 DEMO_DIR=${DEMO_DIR:-$ROOT/demo-run/updater}
@@ -100,22 +101,10 @@ if [[ -n "${DISPLAY:-}" ]]; then
 fi
 
 # No desktop: a virtual one, and pictures of what it shows.
-DISPLAY_NO=99
-while [[ -e /tmp/.X11-unix/X$DISPLAY_NO || -e /tmp/.X$DISPLAY_NO-lock ]]; do DISPLAY_NO=$((DISPLAY_NO + 1)); done
-Xvfb ":$DISPLAY_NO" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB_PID=$!
-export DISPLAY=":$DISPLAY_NO"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
+start_virtual_desktop
 "$APP/PelmoraVer3Up" >"$DEMO_DIR/updater.log" 2>&1 &
 UPDATER_PID=$!
-WINDOW=""
-for _ in $(seq 100); do
-    WINDOW=$(xdotool search --name "Zarazedizi3Revudiv" 2>/dev/null | head -n1 || true)
-    [[ -n "$WINDOW" ]] && break
-    sleep 0.1
-done
-sleep 1
+WINDOW=$(wait_for_window "Zarazedizi3Revudiv")
 import -window root "$SHOTS/updater-offer.png"
 if [[ -n "$WINDOW" ]]; then
     # アップデート開始 sits at 3840, 6480 twips (1575 x 375): its middle at 96 dpi.
