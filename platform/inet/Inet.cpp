@@ -167,6 +167,16 @@ void Inet::finishDownload()
 void Inet::failDownload(const QString& why)
 {
     errorString_ = why;
+    dropTransfer();
+    const quint64 generation = generation_;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == generation_)
+            setState(Error);
+    });
+}
+
+void Inet::dropTransfer()
+{
     if (reply_) {
         QNetworkReply* reply = reply_;
         reply_ = nullptr;
@@ -176,11 +186,6 @@ void Inet::failDownload(const QString& why)
     }
     body_.reset();
     headers_.clear();
-    const quint64 generation = generation_;
-    QTimer::singleShot(0, this, [this, generation] {
-        if (generation == generation_)
-            setState(Error);
-    });
 }
 
 QString Inet::GetHeader(const QString& name) const
@@ -203,15 +208,7 @@ QByteArray Inet::GetChunk(int size)
 void Inet::Cancel()
 {
     ++generation_;
-    if (reply_) {
-        QNetworkReply* reply = reply_;
-        reply_ = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
-    body_.reset();
-    headers_.clear();
+    dropTransfer();
     state_ = None;
 }
 

@@ -76,6 +76,8 @@ private:
     void finishDownload();
     void storeBody();
     void failDownload(const QString& why);
+    // Aborts and forgets the running request, its body and headers.
+    void dropTransfer();
 
     QNetworkAccessManager manager_;
     QPointer<QNetworkReply> reply_;
