@@ -104,24 +104,6 @@ QString ReplyLineToShow(const QString& reply)
     return reply.mid(from, lastEnd - from);
 }
 
-QStringList PassDataLines(const QByteArray& fileBytes)
-{
-    QStringList lines = LegacyText::decode(fileBytes).split(QLatin1Char('\n'));
-    // A final line end leaves an empty piece behind that is no line of the file.
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast();
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    return lines;
-}
-
-int InclusiveDayCount(const QDate& first, const QDate& last)
-{
-    return static_cast<int>(first.daysTo(last)) + 1;
-}
-
 bool IsSafeLocalName(const QString& name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))

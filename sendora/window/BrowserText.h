@@ -37,12 +37,6 @@ QString NewFolderName(const QStringList& existingNames);
 // shown whole, so that a bare reply is not lost.
 QString ReplyLineToShow(const QString& reply);
 
-// Lines of the Pass data file (CP932, CR LF or LF line ends).
-QStringList PassDataLines(const QByteArray& fileBytes);
-
-// Days from the first to the last date, both included.
-int InclusiveDayCount(const QDate& first, const QDate& last);
-
 // A name the server gave that may be written into a local folder: no path
 // separators and not "." or "..", so nothing lands outside that folder.
 bool IsSafeLocalName(const QString& name);

@@ -7,6 +7,8 @@
 #include "platform/shell/SettingsStore.h"
 #include "platform/shell/SingleInstance.h"
 #include "sendora/session/clsFtpClient.h"
+#include "sendora/submission/DayRange.h"
+#include "sendora/submission/PassDataFile.h"
 #include "sendora/window/BrowserText.h"
 #include "sendora/window/Form1.h"
 #include "sendora/window/RemoteListView.h"
@@ -14,7 +16,6 @@
 
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,7 +45,7 @@ void Form1::Form_Load()
     DTPicker1[0]->setDate(today.addDays(-30));
     DTPicker1[1]->setDate(today);
     Label6->setText(
-        QString::number(BrowserText::InclusiveDayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
+        QString::number(DayRange::dayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
 
     instance_ = std::make_unique<SingleInstance>(QStringLiteral("Sendora"));
     if (instance_->anotherInstanceRunning()) {
@@ -73,12 +74,9 @@ void Form1::Form_Load()
                        Qt::AlignLeft);
     lvwList->addColumn(QStringLiteral("ATTR"), QStringLiteral("属性"), Twips::toPixels(1000), Qt::AlignLeft);
 
-    QFile passData(programFolderFile(QStringLiteral("Mirvel3.txt")));
-    if (passData.open(QIODevice::ReadOnly)) {
-        const QStringList lines = BrowserText::PassDataLines(passData.readAll());
-        for (qsizetype k = 0; k < lines.size() && k < qsizetype(Text1.size()); ++k)
-            Text1[static_cast<size_t>(k)]->setText(lines[k]);
-    }
+    const QStringList lines = PassDataFile::read(programFolderFile(QStringLiteral("Mirvel3.txt")));
+    for (qsizetype k = 0; k < lines.size() && k < qsizetype(Text1.size()); ++k)
+        Text1[static_cast<size_t>(k)]->setText(lines[k]);
 
     Label5->setText(readSetting(QStringLiteral("Verificford"), QStringLiteral("10")));
 
@@ -156,7 +154,7 @@ void Form1::Frame2_DblClick()
 void Form1::DTPicker1_CloseUp(int)
 {
     Label6->setText(
-        QString::number(BrowserText::InclusiveDayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
+        QString::number(DayRange::dayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)

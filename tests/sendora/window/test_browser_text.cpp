@@ -1,6 +1,7 @@
 // The window's pure helpers: texts of rows, remote and local paths, replies,
 // the server box and the Pass data file.
 #include "platform/shell/LegacyText.h"
+#include "sendora/submission/DayRange.h"
 #include "sendora/window/BrowserText.h"
 #include "sendora/window/ServerAddress.h"
 
@@ -136,21 +137,12 @@ private slots:
         QCOMPARE(ReplyLineToShow(reply), shown);
     }
 
-    void passDataLines()
-    {
-        const QByteArray crlf = LegacyText::encode(QStringLiteral("管理ABC\r\n検証123\r\n")).value();
-        QCOMPARE(PassDataLines(crlf), (QStringList{QStringLiteral("管理ABC"), QStringLiteral("検証123")}));
-        QCOMPARE(PassDataLines("one\ntwo\nthree"), (QStringList{"one", "two", "three"}));
-        QCOMPARE(PassDataLines("\r\n\r\n"), (QStringList{"", ""}));
-        QCOMPARE(PassDataLines(""), QStringList());
-    }
-
     void dayCount()
     {
         const QDate today(2026, 3, 5);
-        QCOMPARE(InclusiveDayCount(today.addDays(-30), today), 31);
-        QCOMPARE(InclusiveDayCount(today, today), 1);
-        QCOMPARE(InclusiveDayCount(today.addDays(1), today), 0);
+        QCOMPARE(DayRange::dayCount(today.addDays(-30), today), 31);
+        QCOMPARE(DayRange::dayCount(today, today), 1);
+        QCOMPARE(DayRange::dayCount(today.addDays(1), today), 0);
     }
 
     void safeLocalNames_data()
