@@ -5,7 +5,25 @@
 
 namespace {
 constexpr const char* kCodePage = "CP932";
+
+bool isLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+
+// True when the bytes end in the first half of a double-byte character.
+bool endsInsideCharacter(const QByteArray& bytes)
+{
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const bool lead = isLeadByte(static_cast<unsigned char>(bytes[i]));
+        if (lead && i + 1 == bytes.size())
+            return true;
+        i += lead ? 2 : 1;
+    }
+    return false;
+}
+} // namespace
 
 namespace LegacyText {
 
@@ -14,7 +32,12 @@ QString decode(const QByteArray& bytes)
     QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
     if (!decoder.isValid())
         return QString::fromLatin1(bytes);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    // The converter drops a character cut in half at the end without a trace;
+    // a name or line cut short still shows that something was there.
+    if (endsInsideCharacter(bytes))
+        text += QChar::ReplacementCharacter;
+    return text;
 }
 
 std::optional<QString> decodeStrict(const QByteArray& bytes)

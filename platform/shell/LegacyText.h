@@ -8,7 +8,8 @@
 // in which the products and their servers exchange file contents and names.
 namespace LegacyText {
 
-// Decodes CP932; invalid bytes become U+FFFD-like replacement characters.
+// Decodes CP932; invalid bytes, and a character cut off at the end, become
+// replacement characters.
 QString decode(const QByteArray& bytes);
 // Strict: nothing when the bytes are not valid CP932.
 std::optional<QString> decodeStrict(const QByteArray& bytes);

@@ -20,21 +20,6 @@ bool isAscii(const QByteArray& bytes)
     return true;
 }
 
-// True when the bytes end in the first half of a CP932 double-byte character,
-// which the converter drops without a trace.
-bool endsInLeadByte(const QByteArray& bytes)
-{
-    qsizetype i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        if (lead && i + 1 == bytes.size())
-            return true;
-        i += lead ? 2 : 1;
-    }
-    return false;
-}
-
 qsizetype lineCount(const QByteArray& body)
 {
     qsizetype count = 1;
@@ -77,11 +62,7 @@ QString decodeName(const QByteArray& raw, FtpNameEncoding encoding)
         return QString::fromLatin1(raw);
     if (encoding == FtpNameEncoding::Utf8)
         return QString::fromUtf8(raw);
-    QString name = LegacyText::decode(raw);
-    // A name cut inside a character still shows that something was there.
-    if (endsInLeadByte(raw))
-        name += QChar::ReplacementCharacter;
-    return name;
+    return LegacyText::decode(raw);
 }
 
 QByteArray encodeName(const QString& name, FtpNameEncoding encoding)

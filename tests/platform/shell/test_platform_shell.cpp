@@ -26,13 +26,17 @@ private slots:
         QVERIFY(!LegacyText::encode(QStringLiteral("a😀b")).has_value());
         QCOMPARE(LegacyText::encodeLossy(QStringLiteral("a😀b")), QByteArray("a?b"));
         QVERIFY(!LegacyText::decodeStrict(QByteArray("\x81", 1)).has_value());
+        // A character cut off at the end leaves a mark instead of vanishing.
+        QCOMPARE(LegacyText::decode(QByteArray("a\x81", 2)),
+                 QStringLiteral("a") + QChar(QChar::ReplacementCharacter));
     }
 
     void settingsReadDefaultsAndWrittenValues()
     {
         QCOMPARE(SettingsStore::read("RedudUrazE", "Settings", "NoSuchKey", "dflt"), QString("dflt"));
         SettingsStore::write("RedudUrazE", "Settings", "VerificPass2", QStringLiteral("ユーザー"));
-        QCOMPARE(SettingsStore::read("RedudUrazE", "Settings", "VerificPass2", "x"), QStringLiteral("ユーザー"));
+        QCOMPARE(SettingsStore::read("RedudUrazE", "Settings", "VerificPass2", "x"),
+                 QStringLiteral("ユーザー"));
     }
 
     void secondInstanceIsDetected()
