@@ -26,9 +26,14 @@ HttpTestServer::HttpTestServer()
 
 HttpTestServer::~HttpTestServer()
 {
-    for (const auto& socket : stalled_) {
-        if (socket)
-            socket->abort();
+    // The sockets are the listening server's children and would otherwise die
+    // with it, after the tables their handlers write to are gone.
+    server_.close();
+    const auto sockets = server_.findChildren<QTcpSocket*>();
+    for (QTcpSocket* socket : sockets) {
+        socket->disconnect(this);
+        socket->abort();
+        delete socket;
     }
 }
 
@@ -71,10 +76,8 @@ void HttpTestServer::answer(QTcpSocket* socket, const QString& path)
 {
     HttpRoute route =
         routes_.value(path, HttpRoute::page("<html><head><title>404 Not Found</title></head></html>", 404));
-    if (route.stall) {
-        stalled_.append(socket);
-        return;
-    }
+    if (route.stall)
+        return; // held open until the server is destroyed
     if (!route.redirectTo.isEmpty()) {
         route.status = 302;
         route.body.clear();

@@ -6,7 +6,6 @@
 #include <QMetaType>
 #include <QObject>
 #include <QPair>
-#include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QUrl>
@@ -65,5 +64,4 @@ private:
     QTcpServer server_;
     QHash<QString, HttpRoute> routes_;
     QHash<QTcpSocket*, QByteArray> pending_;
-    QList<QPointer<QTcpSocket>> stalled_;
 };
