@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
+#include <QSettings>
 #include <QTemporaryDir>
 
 namespace TestEnvironment {
@@ -12,8 +12,12 @@ namespace TestEnvironment {
 void isolate()
 {
     static QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(true);
+    // A settings store of this process's own: Qt's test mode would share one
+    // folder (~/.qttest) between suites that run at the same time.
+    const QString config = home.path() + QStringLiteral("/config");
+    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
     SingleInstance::setLockFolder(home.path() + QStringLiteral("/locks"));
 }
 
