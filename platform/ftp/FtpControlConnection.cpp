@@ -8,7 +8,8 @@ namespace {
 
 // Name lookup without blocking the window past the deadline: the lookup runs
 // on Qt's resolver thread and its answer arrives as an event.
-std::optional<QList<QHostAddress>> resolve(const QString& host, const QDeadlineTimer& deadline)
+std::optional<QList<QHostAddress>> resolve(const QString& host, const QDeadlineTimer& deadline,
+                                           const FtpWait& wait)
 {
     QHostAddress literal;
     if (literal.setAddress(host))
@@ -19,7 +20,7 @@ std::optional<QList<QHostAddress>> resolve(const QString& host, const QDeadlineT
     QTimer tick;
     tick.start(FtpWait::kPumpIntervalMs);
     while (!answer) {
-        if (deadline.hasExpired()) {
+        if (wait.expired(deadline)) {
             QHostInfo::abortHostLookup(id);
             return std::nullopt;
         }
@@ -55,9 +56,11 @@ FtpResult FtpControlConnection::open(const QString& host, quint16 port, int conn
     close();
     error_.clear();
     const QDeadlineTimer deadline(connectTimeoutMs);
-    const auto addresses = resolve(host, deadline);
+    const auto addresses = resolve(host, deadline, wait_);
     if (!addresses)
-        return FtpResult::failure(error_ = QStringLiteral("Looking up %1 timed out.").arg(host));
+        return FtpResult::failure(error_ = wait_.cancelled()
+                                               ? FtpWait::cancelledText()
+                                               : QStringLiteral("Looking up %1 timed out.").arg(host));
     if (addresses->isEmpty())
         return FtpResult::failure(error_ = QStringLiteral("Host %1 not found.").arg(host));
     for (const QHostAddress& address : *addresses) {
@@ -68,7 +71,7 @@ FtpResult FtpControlConnection::open(const QString& host, quint16 port, int conn
         }
         error_ = socket_.errorString();
         socket_.abort();
-        if (deadline.hasExpired())
+        if (wait_.expired(deadline))
             break;
     }
     return FtpResult::failure(QStringLiteral("Cannot connect to %1: %2").arg(host, error_));
@@ -80,7 +83,8 @@ FtpResult FtpControlConnection::send(const QByteArray& line)
         return FtpResult::failure(error_ = QStringLiteral("Not connected."));
     socket_.write(line);
     if (!wait_.written(socket_, 0, QDeadlineTimer(sendTimeoutMs_))) {
-        error_ = QStringLiteral("The connection broke while sending a command.");
+        error_ = wait_.cancelled() ? FtpWait::cancelledText()
+                                   : QStringLiteral("The connection broke while sending a command.");
         close();
         return FtpResult::failure(error_);
     }
@@ -137,9 +141,10 @@ std::optional<FtpReply> FtpControlConnection::read(int timeoutMs, QString* why, 
             continue;
         if (!wait_.readable(socket_, deadline)) {
             const bool stillOpen = socket_.state() == QAbstractSocket::ConnectedState;
-            error_ = stillOpen ? QStringLiteral("The server did not answer in time.")
-                               : QStringLiteral("The server closed the connection.");
-            if (stillOpen && !closeOnTimeout)
+            error_ = wait_.cancelled() ? FtpWait::cancelledText()
+                     : stillOpen       ? QStringLiteral("The server did not answer in time.")
+                                       : QStringLiteral("The server closed the connection.");
+            if (stillOpen && !closeOnTimeout && !wait_.cancelled())
                 break;
             // Out of step with the server from here on.
             socket_.abort();

@@ -155,10 +155,9 @@ FtpDataExchange::Attempt FtpDataExchange::attempt(const QByteArray& command, con
                 channel_.close();
                 return {failure, failure.code == 425};
             }
-            if (deadline.hasExpired()) {
-                abortTransfer();
-                return {FtpResult::failure(QStringLiteral("The server's data connection did not arrive.")),
-                        true};
+            if (wait_.expired(deadline)) {
+                return {giveUp(QStringLiteral("The server's data connection did not arrive.")),
+                        !wait_.cancelled()};
             }
             QDeadlineTimer slice(FtpWait::slice(deadline));
             channel_.accept(server, slice);
@@ -205,22 +204,21 @@ FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& ear
             if (observer_)
                 observer_(false, got);
             idle.setRemainingTime(timeoutMs_);
-            wait_.pump();
-            continue;
+        } else {
+            if (socket.state() != QAbstractSocket::ConnectedState && socket.bytesAvailable() == 0)
+                return FtpResult::success(0); // the server closed the data connection: end of data
+            FtpResult failure;
+            if (controlFailed(early, failure)) {
+                channel_.close();
+                return failure;
+            }
+            if (wait_.expired(idle))
+                return giveUp(QStringLiteral("The data connection stalled."));
+            socket.waitForReadyRead(FtpWait::slice(idle));
         }
-        if (socket.state() != QAbstractSocket::ConnectedState && socket.bytesAvailable() == 0)
-            return FtpResult::success(0); // the server closed the data connection: end of data
-        FtpResult failure;
-        if (controlFailed(early, failure)) {
-            channel_.close();
-            return failure;
-        }
-        if (idle.hasExpired()) {
-            abortTransfer();
-            return FtpResult::failure(QStringLiteral("The data connection stalled."));
-        }
-        socket.waitForReadyRead(FtpWait::slice(idle));
         wait_.pump();
+        if (wait_.cancelled())
+            return giveUp(QString());
     }
 }
 
@@ -240,10 +238,8 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
                 return verdict.ok ? FtpResult::failure(QStringLiteral("The data connection broke."))
                                   : verdict;
             }
-            if (idle.hasExpired()) {
-                abortTransfer();
-                return FtpResult::failure(QStringLiteral("The data connection stalled."));
-            }
+            if (wait_.expired(idle))
+                return giveUp(QStringLiteral("The data connection stalled."));
             if (socket.waitForBytesWritten(FtpWait::slice(idle)))
                 idle.setRemainingTime(timeoutMs_);
             wait_.pump();
@@ -268,10 +264,8 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
     if (FtpResult drained = drainTo(0); !drained)
         return drained;
     socket.disconnectFromHost();
-    if (!wait_.closed(socket, QDeadlineTimer(timeoutMs_))) {
-        abortTransfer();
-        return FtpResult::failure(QStringLiteral("The data connection did not close."));
-    }
+    if (!wait_.closed(socket, QDeadlineTimer(timeoutMs_)))
+        return giveUp(QStringLiteral("The data connection did not close."));
     return FtpResult::success(0);
 }
 
@@ -292,6 +286,10 @@ FtpResult FtpDataExchange::finish(std::optional<FtpReply>& early)
 void FtpDataExchange::abortTransfer()
 {
     channel_.close();
+    if (wait_.cancelled()) {
+        control_.close(); // no time for ABOR: the caller wants out now
+        return;
+    }
     if (!control_.isOpen() || !control_.send("ABOR\r\n"))
         return;
     const int timeout = qMin(timeoutMs_, kAbortReplyTimeoutMs);
@@ -308,4 +306,10 @@ FtpResult FtpDataExchange::localFailure(const QString& why)
 {
     abortTransfer();
     return FtpResult::failure(why);
+}
+
+FtpResult FtpDataExchange::giveUp(const QString& why)
+{
+    abortTransfer();
+    return FtpResult::failure(wait_.cancelled() ? FtpWait::cancelledText() : why);
 }

@@ -55,6 +55,8 @@ private:
     FtpResult finish(std::optional<FtpReply>& early);
     void abortTransfer();
     FtpResult localFailure(const QString& why);
+    // Ends a transfer that timed out or was cancelled.
+    FtpResult giveUp(const QString& why);
 
     FtpControlConnection& control_;
     FtpWait& wait_;

@@ -54,7 +54,15 @@ void FtpSession::setTimeouts(int connectMs, int replyMs)
 
 void FtpSession::beginOperation()
 {
+    wait_.clearCancel();
     replies_.clear();
+}
+
+void FtpSession::endOperation()
+{
+    if (wait_.cancelled())
+        control_.close();
+    wait_.clearCancel();
 }
 
 QString FtpSession::decode(const QByteArray& bytes) const

@@ -47,6 +47,12 @@ public:
 
     // Starts a new record of replies (see lastReplies()).
     void beginOperation();
+    // Ends a call; one that was cancelled leaves the connection closed.
+    void endOperation();
+    // Called while a call waits (from an event its pumps deliver): the call
+    // ends at its next wake-up as a failure, like a time-out. A download's
+    // partial data never replaces a local file (the caller's sink decides).
+    void cancel() { wait_.cancel(); }
     // The replies received since beginOperation(), each line ending CR LF.
     const QByteArray& lastReplies() const { return replies_; }
     QString decode(const QByteArray& bytes) const;

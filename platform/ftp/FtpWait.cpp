@@ -34,7 +34,7 @@ bool FtpWait::readable(QAbstractSocket& socket, const QDeadlineTimer& deadline)
     while (socket.bytesAvailable() == 0) {
         if (socket.state() != QAbstractSocket::ConnectedState)
             return socket.bytesAvailable() > 0;
-        if (deadline.hasExpired())
+        if (expired(deadline))
             return false;
         socket.waitForReadyRead(slice(deadline));
         pump();
@@ -47,7 +47,7 @@ bool FtpWait::written(QAbstractSocket& socket, qint64 limit, const QDeadlineTime
     while (socket.bytesToWrite() > limit) {
         if (socket.state() != QAbstractSocket::ConnectedState)
             return false;
-        if (deadline.hasExpired())
+        if (expired(deadline))
             return false;
         socket.waitForBytesWritten(slice(deadline));
         pump();
@@ -64,7 +64,7 @@ bool FtpWait::connected(QAbstractSocket& socket, const QDeadlineTimer& deadline)
     tick.start(kPumpIntervalMs);
     while (socket.state() == QAbstractSocket::ConnectingState ||
            socket.state() == QAbstractSocket::HostLookupState) {
-        if (deadline.hasExpired()) {
+        if (expired(deadline)) {
             socket.abort();
             return false;
         }
@@ -76,7 +76,7 @@ bool FtpWait::connected(QAbstractSocket& socket, const QDeadlineTimer& deadline)
 bool FtpWait::closed(QAbstractSocket& socket, const QDeadlineTimer& deadline)
 {
     while (socket.state() != QAbstractSocket::UnconnectedState) {
-        if (deadline.hasExpired())
+        if (expired(deadline))
             return false;
         socket.waitForDisconnected(slice(deadline));
         pump();
@@ -87,7 +87,7 @@ bool FtpWait::closed(QAbstractSocket& socket, const QDeadlineTimer& deadline)
 bool FtpWait::incoming(QTcpServer& server, const QDeadlineTimer& deadline)
 {
     while (!server.hasPendingConnections()) {
-        if (deadline.hasExpired())
+        if (expired(deadline))
             return false;
         server.waitForNewConnection(slice(deadline));
         pump();

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QString>
 
 class QAbstractSocket;
 class QTcpServer;
@@ -9,6 +10,9 @@ class QTcpServer;
 // Blocking waits on sockets for the synchronous FTP calls. While a call waits,
 // the window may repaint and answer the window manager about every 100 ms,
 // but never sees user input, so no click can start a second command.
+// Something that runs during such a pump (a close request of the window) may
+// cancel the call: from then on every wait gives up at its next wake-up, as
+// at its deadline, until the call ends and clears the mark.
 class FtpWait
 {
 public:
@@ -18,6 +22,14 @@ public:
 
     // Lets pending non-input events run when the last pump is 100 ms ago.
     void pump();
+
+    void cancel() { cancelled_ = true; }
+    void clearCancel() { cancelled_ = false; }
+    bool cancelled() const { return cancelled_; }
+    // The deadline has passed or the call was cancelled.
+    bool expired(const QDeadlineTimer& deadline) const { return cancelled_ || deadline.hasExpired(); }
+    // Why a cancelled call failed.
+    static QString cancelledText() { return QStringLiteral("The call was cancelled."); }
 
     // True once the socket has bytes to read; false at the deadline or when the
     // socket closed with nothing left to read.
@@ -35,4 +47,5 @@ public:
 
 private:
     QElapsedTimer sincePump_;
+    bool cancelled_ = false;
 };

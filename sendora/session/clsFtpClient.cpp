@@ -53,6 +53,7 @@ public:
         if (!entered_)
             return;
         client_.session_->setReporting(false);
+        client_.session_->endOperation();
         client_.busy_ = false;
     }
     explicit operator bool() const { return entered_; }
@@ -163,6 +164,12 @@ bool clsFtpClient::IsConnect() const
             return true;
     }
     return false;
+}
+
+void clsFtpClient::cancel()
+{
+    if (busy_)
+        session_->cancel();
 }
 
 QString clsFtpClient::Response() const

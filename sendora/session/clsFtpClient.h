@@ -49,6 +49,11 @@ public:
     bool Connect(const QString& strServer, const QString& strUserName, const QString& strPassword);
     bool DisConnect();
     bool IsConnect() const;
+    // Ends the call in progress (one that waits, e.g. while a close request is
+    // delivered to a window) at its next wake-up as a failure, like a time-out:
+    // a download keeps the local file that was there, the connection is
+    // closed. Without a call in progress it does nothing.
+    void cancel();
     QString Response() const;
     QString CurrentDir();
     void setCurrentDir(const QString& strNewDir);

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <stdexcept>
 
 using Session = ScriptedFtpServer::Session;
@@ -409,6 +410,59 @@ private slots:
         QVERIFY(timer.elapsed() < kPromptMs);
         if (code != "drop" && code != "silence")
             QVERIFY(client->Response().contains(QString::fromLatin1(code)));
+    }
+
+    void cancelEndsTheRunningCall_data()
+    {
+        QTest::addColumn<QByteArray>("stage");
+        QTest::newRow("login") << QByteArray("login");
+        QTest::newRow("download") << QByteArray("download");
+        QTest::newRow("upload") << QByteArray("upload");
+    }
+
+    void cancelEndsTheRunningCall()
+    {
+        QFETCH(QByteArray, stage);
+        // Long timeouts: only the cancel can end these calls soon.
+        client->setTimeouts(20000, 20000);
+        if (stage == "login")
+            server->on("", [](Session& s, const QByteArray&) { s.stall(20000); });
+        server->on("RETR", [](Session& s, const QByteArray&) {
+            s.reply("150 Opening\r\n");
+            s.openData();
+            s.sendData(QByteArray(1000, 'p'));
+            s.stall(20000);
+        });
+        server->on("STOR", [](Session& s, const QByteArray&) {
+            s.reply("150 Send it\r\n");
+            s.openData();
+            s.stall(20000); // reads nothing
+        });
+        client->cancel(); // no call running: nothing happens
+        if (stage != "login")
+            QVERIFY(connectClient());
+        const QString target = local.filePath(QStringLiteral("keep.txt"));
+        writeFile(target, "the file that was there");
+        const QString source = local.filePath(QStringLiteral("up.bin"));
+        if (stage == "upload")
+            writeFile(source, QByteArray(8 * 1024 * 1024, 'u'));
+        QTimer::singleShot(300, client.get(), [this] { client->cancel(); });
+        QElapsedTimer timer;
+        timer.start();
+        bool ok = true;
+        if (stage == "login")
+            ok = connectClient();
+        else if (stage == "download")
+            ok = client->GetFile(QStringLiteral("remote.bin"), target, clsFtpClient::kAttrNormal);
+        else
+            ok = client->PutFile(source, QStringLiteral("up.bin"));
+        QVERIFY(!ok);
+        QVERIFY2(timer.elapsed() < 3000, QByteArray::number(timer.elapsed()));
+        QCOMPARE(readFile(target), QByteArray("the file that was there"));
+        QCOMPARE(folderContents(local.path()).size(), stage == "upload" ? 2 : 1);
+        // The connection is closed; the next call starts afresh.
+        QCOMPARE(client->CurrentDir(), QString());
+        QVERIFY(!server->received("ABOR"));
     }
 
     void transferEvents()
