@@ -102,8 +102,9 @@ FtpResult FtpDataExchange::openPassive()
     const auto address = FtpReplyParsing::parsePasv(reply->text);
     if (!address)
         return FtpResult::failure(reply->code, QStringLiteral("Unreadable PASV reply."));
-    const QHostAddress target = FtpReplyParsing::passiveTarget(address->address, peer);
-    if (!channel_.connectTo(target, address->port, QDeadlineTimer(timeoutMs_)))
+    // Only the port is taken: the address a server names (its inside address
+    // behind NAT, or any host a hostile server chooses) is never connected to.
+    if (!channel_.connectTo(peer, address->port, QDeadlineTimer(timeoutMs_)))
         return FtpResult::failure(QStringLiteral("Cannot open the data connection."));
     return FtpResult::success(reply->code);
 }

@@ -166,28 +166,4 @@ Features parseFeatures(const QByteArray& text)
     return features;
 }
 
-bool isPrivateOrUnroutable(const QHostAddress& address)
-{
-    bool isV4 = false;
-    const quint32 ip = address.toIPv4Address(&isV4);
-    if (isV4) {
-        const quint32 a = ip >> 24;
-        const quint32 b = (ip >> 16) & 0xff;
-        return a == 0 || a == 10 || a == 127 || (a == 100 && (b & 0xc0) == 64) || (a == 169 && b == 254) ||
-               (a == 172 && (b & 0xf0) == 16) || (a == 192 && b == 168) || a >= 224;
-    }
-    return address.isNull() || address.isLoopback() || address.isLinkLocal() ||
-           address.isUniqueLocalUnicast() || address.isMulticast() ||
-           address == QHostAddress(QHostAddress::AnyIPv6);
-}
-
-QHostAddress passiveTarget(const QHostAddress& announced, const QHostAddress& controlPeer)
-{
-    if (announced.isEqual(controlPeer, QHostAddress::TolerantConversion))
-        return announced;
-    if (isPrivateOrUnroutable(announced))
-        return controlPeer;
-    return announced;
-}
-
 } // namespace FtpReplyParsing

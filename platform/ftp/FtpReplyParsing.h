@@ -33,11 +33,4 @@ std::optional<QByteArray> parsePwd(const QByteArray& text);
 // 211 FEAT body: one feature per line, each indented by a blank.
 Features parseFeatures(const QByteArray& text);
 
-// Where a passive data connection should go: the announced address, unless it
-// is private or unroutable and differs from the control connection's peer
-// (servers behind NAT announce their inside address).
-QHostAddress passiveTarget(const QHostAddress& announced, const QHostAddress& controlPeer);
-
-bool isPrivateOrUnroutable(const QHostAddress& address);
-
 } // namespace FtpReplyParsing

@@ -202,37 +202,6 @@ private slots:
         QVERIFY(!none.mlst);
     }
 
-    void passiveTarget_data()
-    {
-        QTest::addColumn<QString>("announced");
-        QTest::addColumn<QString>("peer");
-        QTest::addColumn<QString>("target");
-        QTest::newRow("same as peer") << "203.0.113.5"
-                                      << "203.0.113.5"
-                                      << "203.0.113.5";
-        QTest::newRow("private behind NAT") << "192.168.0.10"
-                                            << "203.0.113.5"
-                                            << "203.0.113.5";
-        QTest::newRow("ten net") << "10.1.2.3"
-                                 << "127.0.0.1"
-                                 << "127.0.0.1";
-        QTest::newRow("unroutable zero") << "0.0.0.0"
-                                         << "198.51.100.7"
-                                         << "198.51.100.7";
-        QTest::newRow("public elsewhere") << "198.51.100.9"
-                                          << "203.0.113.5"
-                                          << "198.51.100.9";
-    }
-
-    void passiveTarget()
-    {
-        QFETCH(QString, announced);
-        QFETCH(QString, peer);
-        QFETCH(QString, target);
-        QCOMPARE(FtpReplyParsing::passiveTarget(QHostAddress(announced), QHostAddress(peer)),
-                 QHostAddress(target));
-    }
-
     void asciiLineEnds_data()
     {
         QTest::addColumn<QByteArray>("wire");
