@@ -242,7 +242,8 @@ FtpResult FtpSession::currentDirectory(QString& dir)
         return sent;
     if (reply->code != 257)
         return refused(*reply);
-    const auto raw = FtpReplyParsing::parsePwd(reply->text);
+    // A cut reply would give a wrong directory, not a shorter one.
+    const auto raw = reply->truncated ? std::nullopt : FtpReplyParsing::parsePwd(reply->text);
     if (!raw)
         return FtpResult::failure(reply->code, QStringLiteral("Unreadable PWD reply."));
     QStringList parts;
@@ -354,6 +355,8 @@ FtpResult FtpSession::describeEntry(const QString& path, FtpEntry& entry, bool& 
     }
     if (!reply->isCompletion())
         return refused(*reply);
+    if (reply->truncated)
+        return FtpResult::failure(reply->code, QStringLiteral("Unreadable MLST reply."));
     for (const QByteArray& rawLine : reply->text.split('\n')) {
         if (!rawLine.startsWith(' '))
             continue;
