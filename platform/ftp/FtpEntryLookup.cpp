@@ -5,11 +5,6 @@
 
 namespace {
 
-bool isDotEntry(const FtpEntry& entry)
-{
-    return entry.name == QLatin1String(".") || entry.name == QLatin1String("..");
-}
-
 // Splits "a/b/c" into "a/b" and "c"; "/c" into "/" and "c"; "c" into "" and "c".
 std::pair<QString, QString> splitPath(const QString& path)
 {
@@ -86,8 +81,6 @@ FtpResult FtpEntryLookup::search(const QString& pattern, QList<FtpEntry>& entrie
     if (!result)
         return result;
     for (const FtpEntry& entry : std::as_const(listed)) {
-        if (isDotEntry(entry))
-            continue;
         if (everything || !FtpWildcard::hasWildcard(last) || FtpWildcard::matches(last, entry.name))
             entries.append(entry);
     }

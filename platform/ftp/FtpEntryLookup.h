@@ -21,7 +21,7 @@ public:
     // gives the first match.
     FtpResult findEntry(const QString& path, FtpEntry& entry);
     // A directory name gives its contents, a pattern the matching entries;
-    // "." and ".." are left out.
+    // "." and ".." are passed on as the server lists them, as in a listing.
     FtpResult search(const QString& pattern, QList<FtpEntry>& entries);
 
 private:

@@ -55,7 +55,8 @@ void FtpSession::setTimeouts(int connectMs, int replyMs)
 void FtpSession::beginOperation()
 {
     wait_.clearCancel();
-    replies_.clear();
+    // The last reply stays readable until this call receives one of its own.
+    replaceReplies_ = true;
 }
 
 void FtpSession::endOperation()
@@ -72,8 +73,13 @@ QString FtpSession::decode(const QByteArray& bytes) const
 
 void FtpSession::onControl(bool sent, qint64 bytes, const FtpReply* reply)
 {
-    if (reply && recording_)
-        replies_.append(reply->text);
+    if (reply && recording_) {
+        if (replaceReplies_)
+            replies_ = reply->text;
+        else
+            replies_.append(reply->text);
+        replaceReplies_ = false;
+    }
     if (reporting_ && progress_)
         progress_(sent, bytes);
 }

@@ -45,7 +45,7 @@ public:
     // Today's date for year-less listing dates (tests fix it).
     void setToday(const QDate& today) { today_ = today; }
 
-    // Starts a new record of replies (see lastReplies()).
+    // Starts a call: its first reply starts a new record (see lastReplies()).
     void beginOperation();
     // Ends a call; one that was cancelled leaves the connection closed.
     void endOperation();
@@ -53,7 +53,8 @@ public:
     // ends at its next wake-up as a failure, like a time-out. A download's
     // partial data never replaces a local file (the caller's sink decides).
     void cancel() { wait_.cancel(); }
-    // The replies received since beginOperation(), each line ending CR LF.
+    // The replies of the current call, each line ending CR LF; until the call
+    // receives its first reply, those of the last call that received any.
     const QByteArray& lastReplies() const { return replies_; }
     QString decode(const QByteArray& bytes) const;
 
@@ -107,6 +108,7 @@ private:
     bool reporting_ = false;
     bool recording_ = true;
     QByteArray replies_;
+    bool replaceReplies_ = false;
     FtpNameEncoding encoding_ = FtpNameEncoding::Cp932;
     bool mlst_ = false;
     QDate today_;
