@@ -1,5 +1,8 @@
 #include "platform/shell/SettingsStore.h"
 
+#include "platform/shell/OwnerOnly.h"
+
+#include <QFileInfo>
 #include <QSettings>
 #include <memory>
 
@@ -34,6 +37,12 @@ QString read(const QString& application, const QString& section, const QString& 
 void write(const QString& application, const QString& section, const QString& key, const QString& value)
 {
     auto settings = openSection(application, section);
+#ifndef Q_OS_WIN
+    // The values include the FTP password. Qt writes the file anew with the
+    // permissions of the one it replaces, so these hold from the first byte.
+    OwnerOnly::makeFolder(QFileInfo(settings->fileName()).absolutePath());
+    OwnerOnly::makeFile(settings->fileName());
+#endif
     settings->setValue(key, value);
     settings->sync();
 }

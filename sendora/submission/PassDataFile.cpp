@@ -1,6 +1,7 @@
 #include "sendora/submission/PassDataFile.h"
 
 #include "platform/shell/LegacyText.h"
+#include "platform/shell/OwnerOnly.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -43,6 +44,8 @@ PassDataFile::WriteResult PassDataFile::write(const QString& path, const QString
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return WriteResult::WriteFailed;
+    // The pass texts are for the user's eyes only, also when an older file was not.
+    file.setPermissions(OwnerOnly::kFile);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         file.commit();

@@ -19,7 +19,8 @@ public:
     // The file's bytes for the two texts; empty when a text cannot be stored.
     static QByteArray encode(const QString& first, const QString& second, bool* ok = nullptr);
 
-    // Replaces the file at path in one step; on failure nothing changes there.
+    // Replaces the file at path in one step, readable by the user only; on
+    // failure nothing changes there.
     static WriteResult write(const QString& path, const QString& first, const QString& second);
 
     // The file's lines, decoded from CP932; lines end at CR LF, LF or CR.

@@ -3,7 +3,21 @@
 #include "platform/shell/SingleInstance.h"
 #include "tests/support/common/TestEnvironment.h"
 
+#include <QDir>
+#include <QFile>
+#include <QSettings>
 #include <QTest>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+constexpr QFileDevice::Permissions kGroupAndOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                     QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                     QFileDevice::WriteOther | QFileDevice::ExeOther;
+
+} // namespace
 
 class TestPlatformShell : public QObject
 {
@@ -37,6 +51,45 @@ private slots:
         SettingsStore::write("RedudUrazE", "Settings", "VerificPass2", QStringLiteral("ユーザー"));
         QCOMPARE(SettingsStore::read("RedudUrazE", "Settings", "VerificPass2", "x"),
                  QStringLiteral("ユーザー"));
+    }
+
+    void settingsAreTheUsersAlone_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::newRow("created") << false;
+        QTest::newRow("existing ones tightened") << true;
+    }
+
+    void settingsAreTheUsersAlone()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("Settings live in the registry here");
+#else
+        QFETCH(bool, existing);
+        umask(022);
+        const QString application = QStringLiteral("OwnerOnlyTest");
+        const QString file = QSettings(application, application).fileName();
+        const QString folder = QFileInfo(file).absolutePath();
+        QDir(folder).removeRecursively();
+        if (existing) {
+            QVERIFY(QDir().mkpath(folder));
+            QFile loose(file);
+            QVERIFY(loose.open(QIODevice::WriteOnly));
+            loose.write("[Settings]\nOld=1\n");
+            loose.close();
+            QVERIFY(QFile::permissions(folder) & QFileDevice::ReadOther);
+            QVERIFY(QFile::permissions(file) & QFileDevice::ReadOther);
+        }
+        SettingsStore::write(application, "Settings", "VerificPass3", "secret");
+        const auto fileMode = QFile::permissions(file);
+        const auto folderMode = QFile::permissions(folder);
+        const QString old = SettingsStore::read(application, "Settings", "Old", "x");
+        QDir(folder).removeRecursively();
+        QCOMPARE(fileMode & kGroupAndOthers, QFileDevice::Permissions());
+        QCOMPARE(folderMode & kGroupAndOthers, QFileDevice::Permissions());
+        QVERIFY(fileMode & QFileDevice::WriteOwner);
+        QCOMPARE(old, existing ? QString("1") : QString("x"));
+#endif
     }
 
     void secondInstanceIsDetected()

@@ -360,8 +360,11 @@ void TestSubmissionLogic::passDataBytes()
     QTemporaryDir dir;
     const QString path = SubmissionPaths::passDataPath(dir.path());
     QVERIFY(writeFile(path, "an older and longer file\r\nline2\r\nline3\r\n"));
+    const auto othersRead = QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | othersRead));
     QCOMPARE(PassDataFile::write(path, first, second), PassDataFile::WriteResult::Written);
     QCOMPARE(readFile(path), bytes);
+    QCOMPARE(QFile::permissions(path) & othersRead, QFileDevice::Permissions()); // the user's alone
     QCOMPARE(PassDataFile::read(path), (QStringList{first, second}));
     QCOMPARE(fileNames(dir.path()), QStringList{QStringLiteral("Mirvel3.txt")}); // no temporary left behind
 }
