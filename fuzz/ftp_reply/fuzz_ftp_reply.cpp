@@ -25,6 +25,10 @@ void checkReply(const FtpReply& reply)
         check(*port > 0);
     FtpReplyParsing::parsePwd(reply.text);
     FtpReplyParsing::parseFeatures(reply.text);
+    if (const auto size = FtpReplyParsing::parseSize(reply.text))
+        check(*size >= 0);
+    if (const auto size = FtpReplyParsing::parseTransferSize(reply.text))
+        check(*size >= 0);
 }
 
 } // namespace
@@ -66,5 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FtpReplyParsing::parseEpsv(raw);
     FtpReplyParsing::parsePwd(raw);
     FtpReplyParsing::parseFeatures(raw);
+    FtpReplyParsing::parseSize(raw);
+    FtpReplyParsing::parseTransferSize(raw);
     return 0;
 }

@@ -14,6 +14,11 @@ FtpResult refused(const FtpReply& reply)
     return FtpResult::failure(reply.code, QString::fromLatin1(reply.text.trimmed()));
 }
 
+QString tooSlowText()
+{
+    return QStringLiteral("The data connection is too slow.");
+}
+
 bool isV4(const QHostAddress& address)
 {
     bool ok = false;
@@ -24,9 +29,9 @@ bool isV4(const QHostAddress& address)
 } // namespace
 
 FtpDataExchange::FtpDataExchange(FtpControlConnection& control, FtpWait& wait, FtpDataMode& mode,
-                                 int timeoutMs, BlockObserver observer)
-    : control_(control), wait_(wait), mode_(mode), timeoutMs_(timeoutMs), observer_(std::move(observer)),
-      channel_(wait)
+                                 int timeoutMs, const FtpSpeedLimit& speedLimit, BlockObserver observer)
+    : control_(control), wait_(wait), mode_(mode), timeoutMs_(timeoutMs), speedLimit_(speedLimit),
+      observer_(std::move(observer)), channel_(wait)
 {
 }
 
@@ -137,8 +142,10 @@ FtpDataExchange::Attempt FtpDataExchange::attempt(const QByteArray& command, con
         const auto reply = control_.read(timeoutMs_, &why);
         if (!reply)
             return {FtpResult::failure(why)};
-        if (reply->isPreliminary())
+        if (reply->isPreliminary()) {
+            opening_ = reply;
             break;
+        }
         if (reply->isCompletion()) {
             early = reply;
             break;
@@ -197,6 +204,7 @@ FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& ear
     QTcpSocket& socket = *channel_.socket();
     QByteArray block(kBlockSize, Qt::Uninitialized);
     QDeadlineTimer idle(timeoutMs_);
+    FtpSpeedFloor speed(speedLimit_);
     for (;;) {
         const qint64 got = socket.read(block.data(), kBlockSize);
         if (got > 0) {
@@ -205,6 +213,7 @@ FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& ear
             if (observer_)
                 observer_(false, got);
             idle.setRemainingTime(timeoutMs_);
+            speed.add(got);
         } else {
             if (socket.state() != QAbstractSocket::ConnectedState && socket.bytesAvailable() == 0)
                 return FtpResult::success(0); // the server closed the data connection: end of data
@@ -217,6 +226,8 @@ FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& ear
                 return giveUp(QStringLiteral("The data connection stalled."));
             socket.waitForReadyRead(FtpWait::slice(idle));
         }
+        if (speed.tooSlow())
+            return giveUp(tooSlowText());
         wait_.pump();
         if (wait_.cancelled())
             return giveUp(QString());
@@ -227,6 +238,7 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
 {
     QTcpSocket& socket = *channel_.socket();
     QDeadlineTimer idle(timeoutMs_);
+    FtpSpeedFloor speed(speedLimit_);
     auto drainTo = [&](qint64 limit) -> FtpResult {
         while (socket.bytesToWrite() > limit) {
             FtpResult failure;
@@ -241,8 +253,12 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
             }
             if (wait_.expired(idle))
                 return giveUp(QStringLiteral("The data connection stalled."));
+            if (speed.tooSlow())
+                return giveUp(tooSlowText());
+            const qint64 queued = socket.bytesToWrite();
             if (socket.waitForBytesWritten(FtpWait::slice(idle)))
                 idle.setRemainingTime(timeoutMs_);
+            speed.add(qMax<qint64>(0, queued - socket.bytesToWrite()));
             wait_.pump();
         }
         return FtpResult::success(0);

@@ -3,6 +3,7 @@
 #include "platform/ftp/FtpControlConnection.h"
 #include "platform/ftp/FtpDataChannel.h"
 #include "platform/ftp/FtpResult.h"
+#include "platform/ftp/FtpSpeedFloor.h"
 
 #include <QByteArray>
 #include <functional>
@@ -21,7 +22,8 @@ struct FtpDataMode
 // One command with a data connection (LIST, MLSD, RETR, STOR): sets up the
 // data connection, sends the command, moves the data in blocks of at most
 // 64 KiB and reads the server's verdict. The final reply may come before or
-// after the data; 125 and 150 both open the transfer.
+// after the data; 125 and 150 both open the transfer. Data that stops for the
+// timeout, or moves slower than the speed limit, fails the command.
 class FtpDataExchange
 {
 public:
@@ -34,10 +36,12 @@ public:
     using Source = std::function<std::optional<QByteArray>()>;
 
     FtpDataExchange(FtpControlConnection& control, FtpWait& wait, FtpDataMode& mode, int timeoutMs,
-                    BlockObserver observer);
+                    const FtpSpeedLimit& speedLimit, BlockObserver observer);
 
     FtpResult receive(const QByteArray& command, const Sink& sink);
     FtpResult send(const QByteArray& command, const Source& source);
+    // The 125 or 150 reply that opened the transfer, once there is one.
+    const std::optional<FtpReply>& opening() const { return opening_; }
 
 private:
     struct Attempt
@@ -62,6 +66,8 @@ private:
     FtpWait& wait_;
     FtpDataMode& mode_;
     int timeoutMs_;
+    FtpSpeedLimit speedLimit_;
     BlockObserver observer_;
     FtpDataChannel channel_;
+    std::optional<FtpReply> opening_;
 };

@@ -47,6 +47,22 @@ void skipBlanks(const QByteArray& text, qsizetype& pos)
         ++pos;
 }
 
+// A byte count at pos: 1 to 18 digits, so that it cannot overflow.
+std::optional<qint64> readCount(const QByteArray& text, qsizetype& pos)
+{
+    qint64 value = 0;
+    int digits = 0;
+    while (pos < text.size() && isDigit(text.at(pos))) {
+        if (++digits > 18)
+            return std::nullopt;
+        value = value * 10 + (text.at(pos) - '0');
+        ++pos;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 std::optional<PassiveAddress> parsePasv(const QByteArray& text)
@@ -164,6 +180,31 @@ Features parseFeatures(const QByteArray& text)
             features.mlst = true;
     }
     return features;
+}
+
+std::optional<qint64> parseSize(const QByteArray& text)
+{
+    const QByteArray line = afterCode(firstLine(text)).trimmed();
+    qsizetype pos = 0;
+    const auto size = readCount(line, pos);
+    if (!size || pos != line.size())
+        return std::nullopt;
+    return size;
+}
+
+std::optional<qint64> parseTransferSize(const QByteArray& text)
+{
+    const QByteArray line = afterCode(firstLine(text));
+    const qsizetype open = line.lastIndexOf('(');
+    if (open < 0)
+        return std::nullopt;
+    qsizetype pos = open + 1;
+    skipBlanks(line, pos);
+    const auto size = readCount(line, pos);
+    skipBlanks(line, pos);
+    if (!size || line.mid(pos, 5).toLower() != "bytes")
+        return std::nullopt;
+    return size;
 }
 
 } // namespace FtpReplyParsing

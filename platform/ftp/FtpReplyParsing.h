@@ -33,4 +33,11 @@ std::optional<QByteArray> parsePwd(const QByteArray& text);
 // 211 FEAT body: one feature per line, each indented by a blank.
 Features parseFeatures(const QByteArray& text);
 
+// 213 "size": the size of a file in bytes.
+std::optional<qint64> parseSize(const QByteArray& text);
+
+// The size many servers put in the reply that opens a transfer:
+// 150 "Opening BINARY mode data connection for f (5000 bytes)."
+std::optional<qint64> parseTransferSize(const QByteArray& text);
+
 } // namespace FtpReplyParsing

@@ -1,5 +1,6 @@
 #include "platform/ftp/FtpSession.h"
 
+#include "platform/ftp/FtpDownloadCheck.h"
 #include "platform/ftp/FtpLineEnds.h"
 #include "platform/ftp/FtpReplyParsing.h"
 #include "platform/ftp/listing/FtpListingParser.h"
@@ -73,7 +74,9 @@ QString FtpSession::decode(const QByteArray& bytes) const
 
 void FtpSession::onControl(bool sent, qint64 bytes, const FtpReply* reply)
 {
-    if (reply && recording_) {
+    if (quiet_)
+        return;
+    if (reply) {
         if (replaceReplies_)
             replies_ = reply->text;
         else
@@ -98,6 +101,14 @@ FtpResult FtpSession::exchange(const QByteArray& line, std::optional<FtpReply>& 
     if (!reply)
         return FtpResult::failure(why);
     return FtpResult::success(reply->code);
+}
+
+FtpResult FtpSession::askQuietly(const QByteArray& line, std::optional<FtpReply>& reply)
+{
+    quiet_ = true;
+    FtpResult result = exchange(line, reply);
+    quiet_ = false;
+    return result;
 }
 
 FtpResult FtpSession::command(const QByteArray& verb, const QString& argument,
@@ -177,27 +188,25 @@ FtpResult FtpSession::loginSteps(const QString& user, const QString& password)
 void FtpSession::negotiateFeatures()
 {
     // Our own questions: their replies are not part of what the login received.
-    recording_ = false;
     std::optional<FtpReply> reply;
-    if (exchange("FEAT\r\n", reply) && reply->code == 211) {
+    if (askQuietly("FEAT\r\n", reply) && reply->code == 211) {
         const auto features = FtpReplyParsing::parseFeatures(reply->text);
         mlst_ = features.mlst;
         if (features.utf8) {
             std::optional<FtpReply> opts;
-            exchange("OPTS UTF8 ON\r\n", opts);
+            askQuietly("OPTS UTF8 ON\r\n", opts);
             encoding_ = FtpNameEncoding::Utf8;
         }
     }
-    recording_ = true;
 }
 
 void FtpSession::logout()
 {
     if (control_.isOpen()) {
-        recording_ = false;
+        quiet_ = true;
         if (control_.send("QUIT\r\n"))
             control_.read(qMin(replyTimeoutMs_, kQuitTimeoutMs), nullptr, false);
-        recording_ = true;
+        quiet_ = false;
     }
     control_.close();
 }
@@ -293,10 +302,11 @@ FtpResult FtpSession::rename(const QString& from, const QString& to)
 
 FtpDataExchange FtpSession::data()
 {
-    return FtpDataExchange(control_, wait_, mode_, replyTimeoutMs_, [this](bool sent, qint64 bytes) {
-        if (reporting_ && progress_)
-            progress_(sent, bytes);
-    });
+    return FtpDataExchange(control_, wait_, mode_, replyTimeoutMs_, speedLimit_,
+                           [this](bool sent, qint64 bytes) {
+                               if (reporting_ && progress_)
+                                   progress_(sent, bytes);
+                           });
 }
 
 FtpResult FtpSession::setType(bool ascii)
@@ -377,28 +387,58 @@ FtpResult FtpSession::describeEntry(const QString& path, FtpEntry& entry, bool& 
     return FtpResult::failure(reply->code, QStringLiteral("Unreadable MLST reply."));
 }
 
-FtpResult FtpSession::download(const QString& remote, QIODevice& sink, bool ascii)
+std::optional<qint64> FtpSession::remoteSize(const QByteArray& path)
+{
+    std::optional<FtpReply> reply;
+    if (!askQuietly("SIZE " + path + "\r\n", reply) || reply->code != 213)
+        return std::nullopt;
+    return FtpReplyParsing::parseSize(reply->text);
+}
+
+FtpResult FtpSession::download(const QString& remote, QIODevice& sink, bool ascii, const QString& localFolder)
 {
     const auto bytes = encodePath(remote);
     if (!bytes)
         return FtpResult::failure(QStringLiteral("The name cannot be sent to this server."));
     if (FtpResult typed = setType(ascii); !typed)
         return typed;
+    // Sizes are exact in binary mode only.
+    FtpDownloadCheck check(localFolder, diskReserve_);
+    if (!ascii) {
+        if (const auto size = remoteSize(*bytes); size && !check.announce(*size))
+            return FtpResult::failure(check.why());
+    }
+    FtpDataExchange exchange = data();
+    bool openingRead = ascii;
+    auto learnFromOpening = [&]() {
+        if (openingRead || check.hasAnnouncement())
+            return true;
+        openingRead = true;
+        const auto size =
+            exchange.opening() ? FtpReplyParsing::parseTransferSize(exchange.opening()->text) : std::nullopt;
+        return !size || check.announce(*size);
+    };
     FtpAsciiDecoder decoder;
     QByteArray converted;
-    FtpResult result = data().receive("RETR " + *bytes + "\r\n", [&](const char* block, qsizetype size) {
-        if (!ascii)
-            return sink.write(block, size) == size;
-        converted.clear();
-        decoder.convert(block, size, converted);
-        return sink.write(converted) == converted.size();
+    FtpResult result = exchange.receive("RETR " + *bytes + "\r\n", [&](const char* block, qsizetype size) {
+        if (ascii) {
+            converted.clear();
+            decoder.convert(block, size, converted);
+            block = converted.constData();
+            size = converted.size();
+        }
+        return learnFromOpening() && check.admit(size) && sink.write(block, size) == size;
     });
-    if (result && ascii) {
+    if (!result)
+        return check.why().isEmpty() ? result : FtpResult::failure(check.why());
+    if (ascii) {
         converted.clear();
         decoder.finish(converted);
-        if (sink.write(converted) != converted.size())
+        if (!check.admit(converted.size()) || sink.write(converted) != converted.size())
             return FtpResult::failure(QStringLiteral("Cannot write the received data."));
     }
+    if (!learnFromOpening() || !check.complete())
+        return FtpResult::failure(result.code, check.why());
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/ftp/FtpDataExchange.h"
 #include "platform/ftp/FtpEntry.h"
 #include "platform/ftp/FtpResult.h"
+#include "platform/ftp/FtpSpeedFloor.h"
 #include "platform/ftp/FtpWait.h"
 
 #include <QByteArray>
@@ -44,6 +45,11 @@ public:
     void setReporting(bool on) { reporting_ = on; }
     // Today's date for year-less listing dates (tests fix it).
     void setToday(const QDate& today) { today_ = today; }
+    // Listings and transfers slower than this fail like a time-out.
+    void setSpeedLimit(const FtpSpeedLimit& limit) { speedLimit_ = limit; }
+    // Free space a download leaves on the local disk at least.
+    void setDiskReserve(qint64 bytes) { diskReserve_ = bytes; }
+    static constexpr qint64 kDefaultDiskReserve = 64 * 1024 * 1024;
 
     // Starts a call: its first reply starts a new record (see lastReplies()).
     void beginOperation();
@@ -77,8 +83,11 @@ public:
     // when the server turned out not to know MLST.
     FtpResult describeEntry(const QString& path, FtpEntry& entry, bool& unsupported);
 
-    // Streams a remote file into sink / a local source to a remote file.
-    FtpResult download(const QString& remote, QIODevice& sink, bool ascii);
+    // Streams a remote file into sink / a local source to a remote file. A
+    // download fails when it would leave less than the disk reserve free in
+    // localFolder (none: no such check) and, in binary mode, when it brings
+    // more or fewer bytes than the server announced (see FtpDownloadCheck).
+    FtpResult download(const QString& remote, QIODevice& sink, bool ascii, const QString& localFolder = {});
     FtpResult upload(QIODevice& source, const QString& remote, bool ascii);
 
     // The bytes a remote path travels as; nothing when it cannot be sent
@@ -89,6 +98,9 @@ private:
     FtpResult command(const QByteArray& verb, const QString& argument,
                       std::initializer_list<int> accepted = {});
     FtpResult exchange(const QByteArray& line, std::optional<FtpReply>& reply);
+    // A question of our own: neither recorded nor reported.
+    FtpResult askQuietly(const QByteArray& line, std::optional<FtpReply>& reply);
+    std::optional<qint64> remoteSize(const QByteArray& path);
     FtpResult loginSteps(const QString& user, const QString& password);
     void negotiateFeatures();
     FtpResult setType(bool ascii);
@@ -106,12 +118,14 @@ private:
     QString account_;
     ProgressHandler progress_;
     bool reporting_ = false;
-    bool recording_ = true;
+    bool quiet_ = false;
     QByteArray replies_;
     bool replaceReplies_ = false;
     FtpNameEncoding encoding_ = FtpNameEncoding::Cp932;
     bool mlst_ = false;
     QDate today_;
+    FtpSpeedLimit speedLimit_;
+    qint64 diskReserve_ = kDefaultDiskReserve;
     // Listed names whose bytes do not survive decoding and encoding again.
     QHash<QString, QByteArray> rawNames_;
 };

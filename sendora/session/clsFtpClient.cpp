@@ -134,6 +134,16 @@ void clsFtpClient::setPassive(bool passive)
     session_->setPassive(passive);
 }
 
+void clsFtpClient::setLowSpeedLimit(qint64 bytesPerSecond, int windowMs)
+{
+    session_->setSpeedLimit({qMax<qint64>(0, bytesPerSecond), qMax(1, windowMs)});
+}
+
+void clsFtpClient::setDiskReserve(qint64 bytes)
+{
+    session_->setDiskReserve(bytes);
+}
+
 bool clsFtpClient::Connect(const QString& strServer, const QString& strUserName, const QString& strPassword)
 {
     if (busy_)
@@ -343,7 +353,8 @@ bool clsFtpClient::GetFile(const QString& strGetFileName, const QString& strNewF
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!session_->download(ToFtpPath(strGetFileName), file, transferType_ == kAscii)) {
+    const QString folder = QFileInfo(strNewFileName).absolutePath();
+    if (!session_->download(ToFtpPath(strGetFileName), file, transferType_ == kAscii, folder)) {
         file.cancelWriting();
         return false;
     }

@@ -44,6 +44,12 @@ public:
     void setTimeouts(int connectMs, int replyMs);
     // Data connections start in passive mode instead of active ones.
     void setPassive(bool passive);
+    // Listings and transfers moving fewer than bytesPerSecond on average over
+    // a window fail like a time-out (100 bytes/s over 60 s unless set; tests
+    // shorten it).
+    void setLowSpeedLimit(qint64 bytesPerSecond, int windowMs);
+    // Free space a download leaves on the local disk at least (64 MiB unless set).
+    void setDiskReserve(qint64 bytes);
 
     // Session.
     bool Connect(const QString& strServer, const QString& strUserName, const QString& strPassword);

@@ -231,6 +231,37 @@ private slots:
         QCOMPARE(FtpReplyParsing::parsePwd(text).value_or("<none>"), dir);
     }
 
+    void sizes_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<qint64>("size");  // -1: none
+        QTest::addColumn<bool>("opening"); // a 150 reply, not a 213
+        QTest::newRow("SIZE") << QByteArray("213 5000\r\n") << qint64(5000) << false;
+        QTest::newRow("SIZE beyond 32 bits")
+            << QByteArray("213 3000000000\r\n") << qint64(3000000000) << false;
+        QTest::newRow("SIZE with text") << QByteArray("213 5000 bytes\r\n") << qint64(-1) << false;
+        QTest::newRow("SIZE overflowing")
+            << QByteArray("213 99999999999999999999\r\n") << qint64(-1) << false;
+        QTest::newRow("150 with size")
+            << QByteArray("150 Opening BINARY mode data connection for a (b) (5000 bytes).\r\n")
+            << qint64(5000) << true;
+        QTest::newRow("150 upper case") << QByteArray("150 Opening (12 BYTES)\r\n") << qint64(12) << true;
+        QTest::newRow("150 without size")
+            << QByteArray("150 Opening data connection.\r\n") << qint64(-1) << true;
+        QTest::newRow("150 number without unit")
+            << QByteArray("150 Opening (5000)\r\n") << qint64(-1) << true;
+    }
+
+    void sizes()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(qint64, size);
+        QFETCH(bool, opening);
+        const auto parsed =
+            opening ? FtpReplyParsing::parseTransferSize(text) : FtpReplyParsing::parseSize(text);
+        QCOMPARE(parsed.value_or(-1), size);
+    }
+
     void features()
     {
         const auto both = FtpReplyParsing::parseFeatures(

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -315,13 +316,44 @@ private slots:
         QTest::newRow("dropped mid-reply") << QByteArray("drop reply") << false;
         QTest::newRow("421 and close") << QByteArray("421") << false;
         QTest::newRow("550 no such file") << QByteArray("550") << false;
+        // The server announced 5000 bytes and sends 2500 before its 226.
+        QTest::newRow("cut short of SIZE") << QByteArray("short SIZE") << false;
+        QTest::newRow("cut short of the 150 reply") << QByteArray("short 150") << false;
+        // Unbounded data: stopped at what was announced, or at the disk reserve.
+        QTest::newRow("more than announced") << QByteArray("more") << false;
+        QTest::newRow("disk reserve reached") << QByteArray("reserve") << true;
+        QTest::newRow("announced size beyond the reserve") << QByteArray("huge") << false;
     }
 
     void downloadFailures()
     {
         QFETCH(QByteArray, trouble);
         QFETCH(bool, passive);
+        const qint64 free = QStorageInfo(local.path()).bytesAvailable();
+        server->on("SIZE", [trouble, free](Session& s, const QByteArray&) {
+            if (trouble == "short SIZE")
+                s.reply("213 5000\r\n");
+            else if (trouble == "more")
+                s.reply("213 10\r\n");
+            else if (trouble == "huge")
+                s.reply("213 " + QByteArray::number(free + 1) + "\r\n");
+            else
+                s.reply("502 Not here\r\n");
+        });
+        if (trouble == "reserve")
+            client->setDiskReserve(free - 4 * 1024 * 1024);
         server->on("RETR", [trouble](Session& s, const QByteArray&) {
+            if (trouble == "short SIZE" || trouble == "short 150" || trouble == "more" ||
+                trouble == "reserve") {
+                s.reply(trouble == "short 150"
+                            ? "150 Opening BINARY mode data connection for f (5000 bytes).\r\n"
+                            : "150 Opening\r\n");
+                s.openData();
+                s.sendRepeated(QByteArray(2500, 'n'), trouble.startsWith("short") ? 2500 : 64 * 1024 * 1024);
+                s.closeData();
+                s.reply("226 Done\r\n");
+                return;
+            }
             if (trouble == "421" || trouble == "550") {
                 s.reply(trouble + " Sorry\r\n");
                 if (trouble == "421")
@@ -359,10 +391,59 @@ private slots:
         QVERIFY2(timer.elapsed() < kPromptMs, QByteArray::number(timer.elapsed()));
         QCOMPARE(readFile(target), QByteArray("the file that was there"));
         QCOMPARE(folderContents(local.path()), QStringList{QStringLiteral("keep.txt")});
+        QCOMPARE(server->received("RETR"), trouble != "huge");
         // A new target is not created either.
         QVERIFY(!client->GetFile(QStringLiteral("remote.bin"), local.filePath(QStringLiteral("new.bin")),
                                  clsFtpClient::kAttrNormal));
         QCOMPARE(folderContents(local.path()), QStringList{QStringLiteral("keep.txt")});
+    }
+
+    void lowSpeedRule_data()
+    {
+        QTest::addColumn<bool>("listing");
+        QTest::addColumn<int>("bytesPer100Ms");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("listing drips") << true << 35 << false;
+        QTest::newRow("download drips") << false << 35 << false;
+        QTest::newRow("slow but steady download") << false << 1000 << true;
+    }
+
+    void lowSpeedRule()
+    {
+        QFETCH(bool, listing);
+        QFETCH(int, bytesPer100Ms);
+        QFETCH(bool, passes);
+        // At least 2,000 bytes a second over each second. Data keeps coming, so
+        // the idle timeout alone never ends a drip.
+        client->setLowSpeedLimit(2000, 1000);
+        const QByteArray line = "-rw-r--r-- 1 u g 1 Jan 01 2024 f\r\n";
+        const QByteArray pattern = listing ? line : QByteArray(bytesPer100Ms, 's');
+        const qint64 total = 40 * pattern.size(); // four seconds
+        auto drip = [pattern, total](Session& s, const QByteArray&) {
+            s.reply("150 Here it comes\r\n");
+            s.openData();
+            s.sendRepeated(pattern, total, 100);
+            s.closeData();
+            s.reply("226 Done\r\n");
+        };
+        server->on("LIST", drip);
+        server->on("RETR", drip);
+        QVERIFY(connectClient());
+        QElapsedTimer timer;
+        timer.start();
+        bool ok = false;
+        if (listing) {
+            QSignalSpy end(client.get(), &clsFtpClient::EndEnumFile);
+            client->EnumFile();
+            ok = end.size() == 1 && end.at(0).at(0).toBool();
+        } else {
+            const QString target = local.filePath(QStringLiteral("slow.bin"));
+            ok = client->GetFile(QStringLiteral("slow.bin"), target, clsFtpClient::kAttrNormal);
+            QCOMPARE(readFile(target).size(), ok ? total : QByteArray("<missing>").size());
+        }
+        QCOMPARE(ok, passes);
+        if (!passes)
+            QVERIFY2(timer.elapsed() < 3000, QByteArray::number(timer.elapsed()));
     }
 
     void uploadFailures_data()

@@ -91,6 +91,18 @@ void ScriptedFtpServer::Session::sendData(const QByteArray& bytes)
     }
 }
 
+bool ScriptedFtpServer::Session::sendRepeated(const QByteArray& pattern, qint64 total, int pauseMs)
+{
+    for (qint64 sent = 0; sent < total && !server_.stopping(); sent += pattern.size()) {
+        if (!data_ || data_->state() != QAbstractSocket::ConnectedState)
+            return false;
+        sendData(pattern.left(total - sent));
+        if (pauseMs > 0)
+            QThread::msleep(pauseMs);
+    }
+    return data_ && data_->state() == QAbstractSocket::ConnectedState;
+}
+
 QByteArray ScriptedFtpServer::Session::receiveData()
 {
     QByteArray bytes;
@@ -267,6 +279,7 @@ void ScriptedFtpServer::answerByDefault(Session& session, const QByteArray& verb
     const QByteArray features = features_;
     const QByteArray listing = listing_;
     const QByteArray file = files_.value(argument, QByteArray("hello\r\n"));
+    const bool known = files_.contains(argument);
     lock.unlock();
 
     if (verb == "USER") {
@@ -324,6 +337,8 @@ void ScriptedFtpServer::answerByDefault(Session& session, const QByteArray& verb
         session.sendData(file);
         session.closeData();
         session.reply("226 Transfer complete\r\n");
+    } else if (verb == "SIZE") {
+        session.reply(known ? "213 " + QByteArray::number(file.size()) + "\r\n" : "550 No such file\r\n");
     } else if (verb == "STOR") {
         session.reply("150 Ok to send data\r\n");
         session.openData();

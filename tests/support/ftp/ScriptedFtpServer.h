@@ -16,7 +16,7 @@
 // into single bytes, dropped connections, stalls. It runs on its own thread
 // with blocking sockets, so a client under test may block the test's thread.
 // Without a handler of its own, each command gets an ordinary answer (login,
-// TYPE, PWD, CWD, PORT/EPRT, PASV/EPSV, LIST/MLSD, RETR, STOR, QUIT, ...).
+// TYPE, PWD, CWD, PORT/EPRT, PASV/EPSV, LIST/MLSD, RETR, SIZE, STOR, QUIT, ...).
 class ScriptedFtpServer : public QThread
 {
 public:
@@ -38,6 +38,10 @@ public:
         // Opens the data connection the client asked for (PORT/EPRT or PASV/EPSV).
         bool openData();
         void sendData(const QByteArray& bytes);
+        // Sends pattern again and again up to total bytes, pausing between
+        // the copies (a drip, or an endless stream); false once the client
+        // has closed the data connection.
+        bool sendRepeated(const QByteArray& pattern, qint64 total, int pauseMs = 0);
         QByteArray receiveData();
         void closeData();
         // Whether the client announced an address of its own (PORT/EPRT).
@@ -67,7 +71,7 @@ public:
     void setFeatures(const QByteArray& bytes);
     // LIST and MLSD send this body by default.
     void setListing(const QByteArray& body);
-    // RETR of this name sends these bytes by default.
+    // RETR of this name sends these bytes by default, SIZE tells their count.
     void setFile(const QByteArray& name, const QByteArray& content);
     // Replaces the default answer to a verb (upper case, e.g. "RETR"); the
     // verb "" replaces sending the greeting when a client connects.
