@@ -1,5 +1,8 @@
 #include "platform/dialogs/JapaneseUi.h"
+#include "platform/dialogs/MessageBox.h"
 #include "platform/shell/ProgramExit.h"
+#include "platform/shell/ProgramFolder.h"
+#include "platform/shell/ProgramFolderCheck.h"
 #include "sendora/window/Form1.h"
 
 #include <QApplication>
@@ -13,6 +16,9 @@ int main(int argc, char* argv[])
     Form1 window;
     if (ProgramExit::endRequested())
         return 0;
+    if (const QString problem = ProgramFolderCheck::problem(ProgramFolder::path()); !problem.isEmpty())
+        MessageBox::show(nullptr, problem, QString::fromUtf16(ProgramFolderCheck::kTitle),
+                         MessageBox::Icon::Exclamation);
     window.show();
     return QApplication::exec();
 }

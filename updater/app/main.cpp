@@ -2,7 +2,10 @@
 #include UPDATER_COLUMN_HEADER
 
 #include "platform/dialogs/JapaneseUi.h"
+#include "platform/dialogs/MessageBox.h"
 #include "platform/shell/ProgramExit.h"
+#include "platform/shell/ProgramFolder.h"
+#include "platform/shell/ProgramFolderCheck.h"
 #include "updater/app/Form1.h"
 
 #include <QApplication>
@@ -18,6 +21,10 @@ int main(int argc, char* argv[])
     form.Form_Load();
     if (ProgramExit::endRequested())
         return 0;
+    // Only a run that offers an update gets here: an up-to-date one has started the product.
+    if (const QString problem = ProgramFolderCheck::problem(ProgramFolder::path()); !problem.isEmpty())
+        MessageBox::show(nullptr, problem, QString::fromUtf16(ProgramFolderCheck::kTitle),
+                         MessageBox::Icon::Exclamation);
     form.show();
     return app.exec();
 }

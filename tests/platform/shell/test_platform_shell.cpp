@@ -1,10 +1,12 @@
 #include "platform/shell/LegacyText.h"
+#include "platform/shell/ProgramFolderCheck.h"
 #include "platform/shell/SettingsStore.h"
 #include "platform/shell/SingleInstance.h"
 #include "tests/support/common/TestEnvironment.h"
 
 #include <QDir>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -76,6 +78,34 @@ private slots:
         QVERIFY(!first.anotherInstanceRunning());
         SingleInstance second(QStringLiteral("ShellTestProgram"));
         QVERIFY(second.anotherInstanceRunning());
+    }
+
+    void programFolderCheck_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("writable folder") << QString() << true;
+        QTest::newRow("missing folder") << QStringLiteral("/nonexistent/プログラム") << false;
+        // procfs refuses new files to everyone, root included (CI runs as root).
+        QTest::newRow("read-only file system") << QStringLiteral("/proc/self") << false;
+    }
+
+    void programFolderCheck()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, writable);
+        QTemporaryDir temporary;
+        if (folder.isEmpty())
+            folder = temporary.path();
+        const QString problem = ProgramFolderCheck::problem(folder);
+        QCOMPARE(problem.isEmpty(), writable);
+        if (writable) {
+            // The probe leaves nothing behind in the user's program folder.
+            QVERIFY(QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        } else {
+            QVERIFY(problem.contains(folder));
+            QVERIFY(problem.contains(QStringLiteral("書き込めません")));
+        }
     }
 };
 
