@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <pwd.h>
 
 namespace {
 
@@ -116,8 +117,14 @@ private slots:
         QVERIFY2(replies.contains("230"), replies.constData());
         QTRY_COMPARE(server.openConnections(), 1);
         const quint16 port = server.port();
+        const QByteArray user = server.user().toLatin1();
         server.stop();
         QVERIFY(!FtpFixture::isListening(port));
+        if (kind != ServerKind::PyFtpd) {
+            // Nothing to log in with stays behind: vsftpd's account and PAM service were the run's own.
+            QVERIFY(::getpwnam(user.constData()) == nullptr);
+            QVERIFY(!QFile::exists(QStringLiteral("/etc/pam.d/") + QString::fromLatin1(user)));
+        }
         QTRY_VERIFY(socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(100));
     }
 

@@ -111,9 +111,6 @@ bool VsftpdServer::available(QString* reason)
         why = QStringLiteral("vsftpd is not installed (scripts/deps.sh installs it)");
     } else if (::geteuid() != 0) {
         why = QStringLiteral("vsftpd must run as root (CI runs the tests as root)");
-    } else if (::getpwnam(kUser) == nullptr) {
-        why = QStringLiteral("the account %1 is missing (run scripts/prepare-test-host.sh)")
-                  .arg(QLatin1String(kUser));
     }
     if (reason) {
         *reason = why;
@@ -143,6 +140,9 @@ bool VsftpdServer::start(const QString& rootFolder, const FtpServerOptions& opti
         error_ = QStringLiteral("the root folder %1 does not exist").arg(rootFolder);
         return false;
     }
+    if (!account_.create(root_, &error_)) {
+        return false;
+    }
     makeAncestorsSearchable(root_);
     grantAccess();
     if (options.allowAnonymous) {
@@ -155,13 +155,14 @@ bool VsftpdServer::start(const QString& rootFolder, const FtpServerOptions& opti
         const quint16 port = freePort(options.host);
         if (port == 0) {
             error_ = QStringLiteral("no free port on %1").arg(options.host);
-            return false;
+            break;
         }
         if (launch(port)) {
             port_ = port;
             return true;
         }
     }
+    stop();
     return false;
 }
 
@@ -182,10 +183,11 @@ bool VsftpdServer::writeConfig(quint16 port) const
     }
     lines << QStringLiteral("listen_port=%1").arg(port) << QStringLiteral("background=NO")
           << QStringLiteral("seccomp_sandbox=NO") << QStringLiteral("secure_chroot_dir=%1").arg(empty)
-          << QStringLiteral("pam_service_name=vsftpd") << QStringLiteral("local_enable=YES")
-          << QStringLiteral("write_enable=YES") << QStringLiteral("local_umask=022")
-          << QStringLiteral("local_root=%1").arg(root_) << QStringLiteral("chroot_local_user=YES")
-          << QStringLiteral("allow_writeable_chroot=YES") << QStringLiteral("connect_from_port_20=NO")
+          << QStringLiteral("pam_service_name=%1").arg(account_.pamService())
+          << QStringLiteral("local_enable=YES") << QStringLiteral("write_enable=YES")
+          << QStringLiteral("local_umask=022") << QStringLiteral("local_root=%1").arg(root_)
+          << QStringLiteral("chroot_local_user=YES") << QStringLiteral("allow_writeable_chroot=YES")
+          << QStringLiteral("connect_from_port_20=NO")
           << QStringLiteral("use_localtime=NO")
           // TYPE A converts line ends, as on the servers our users reach.
           << QStringLiteral("ascii_upload_enable=YES") << QStringLiteral("ascii_download_enable=YES")
@@ -245,11 +247,19 @@ bool VsftpdServer::launch(quint16 port)
     QFile out(workDir_.filePath(QStringLiteral("vsftpd.out")));
     out.open(QIODevice::ReadOnly);
     error_ = QStringLiteral("vsftpd did not start: %1").arg(QString::fromUtf8(out.readAll()).trimmed());
-    stop();
+    endProcesses();
     return false;
 }
 
 void VsftpdServer::stop()
+{
+    endProcesses();
+    // After the sessions: an account still in use could not be deleted.
+    account_.remove();
+    port_ = 0;
+}
+
+void VsftpdServer::endProcesses()
 {
     if (process_) {
         if (process_->state() != QProcess::NotRunning) {
@@ -265,7 +275,6 @@ void VsftpdServer::stop()
         }
         process_.reset();
     }
-    port_ = 0;
 }
 
 bool VsftpdServer::isRunning() const
@@ -285,12 +294,11 @@ QString VsftpdServer::log() const
 
 void VsftpdServer::grantAccess() const
 {
-    const passwd* account = ::getpwnam(kUser);
-    if (account == nullptr || root_.isEmpty()) {
+    if (!account_.exists() || root_.isEmpty()) {
         return;
     }
-    ownerUid = account->pw_uid;
-    ownerGid = account->pw_gid;
+    ownerUid = account_.uid();
+    ownerGid = account_.gid();
     // nftw, not QDirIterator: names in CP932 bytes do not survive a trip through QString.
     ::nftw(QFile::encodeName(root_).constData(), changeOwner, 32, FTW_PHYS);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/support/ftp/FtpTestAccount.h"
 #include "tests/support/ftp/PyFtpdServer.h"
 
 #include <QString>
@@ -12,17 +13,15 @@ class QProcess;
 // A second, independent real FTP server: vsftpd from a configuration of ours,
 // on a free loopback port. It has no MLSD (listings go through LIST) and
 // announces UTF8 only with options.utf8, so without it names travel in the
-// server's raw bytes (CP932 in our tests). It serves the local account
-// "ftptest" (created by scripts/prepare-test-host.sh) chrooted to rootFolder,
-// and must run as root: check available() and skip the test when it says no.
+// server's raw bytes (CP932 in our tests). It serves an account made for the
+// run (FtpTestAccount: no login shell, random password, removed by stop())
+// chrooted to rootFolder, and must run as root: check available() and skip
+// the test when it says no.
 // Anonymous sessions (options.allowAnonymous) run as the system account "ftp"
 // and may read, not write.
 class VsftpdServer
 {
 public:
-    static constexpr const char* kUser = "ftptest";
-    static constexpr const char* kPassword = "ftptest-pw";
-
     VsftpdServer();
     ~VsftpdServer();
     VsftpdServer(const VsftpdServer&) = delete;
@@ -32,15 +31,16 @@ public:
     static bool available(QString* reason = nullptr);
 
     // options.user and options.password are ignored: see user(), password().
-    // The root folder and everything in it become the account's.
+    // The root folder and everything in it become the run's account's.
     bool start(const QString& rootFolder, const FtpServerOptions& options = {});
     void stop();
 
     bool isRunning() const;
     quint16 port() const { return port_; }
     QString host() const { return options_.host; }
-    QString user() const { return QString::fromLatin1(kUser); }
-    QString password() const { return QString::fromLatin1(kPassword); }
+    // The run's account; empty when the server is not running.
+    QString user() const { return account_.name(); }
+    QString password() const { return account_.password(); }
     // vsftpd's protocol log ("FTP command: Client ..., \"TYPE A\"").
     QString log() const;
     QString errorString() const { return error_; }
@@ -51,8 +51,10 @@ public:
 private:
     bool launch(quint16 port);
     bool writeConfig(quint16 port) const;
+    void endProcesses();
 
     std::unique_ptr<QProcess> process_;
+    FtpTestAccount account_;
     QTemporaryDir workDir_;
     FtpServerOptions options_;
     QString root_;
