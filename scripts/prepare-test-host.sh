@@ -1,11 +1,29 @@
 #!/usr/bin/env bash
-# What the vsftpd fixture needs from the host: a local account the tests log in with.
+# Leaves no way to log in behind from earlier test runs. The vsftpd fixture
+# makes an account for every run (no login shell, random password, a PAM
+# service of its own) and removes it afterwards; this removes
+#  - the login account "ftptest" with its published password, which earlier
+#    versions of this script created on every machine that ran the tests;
+#  - fixture accounts and PAM services whose test process has ended (a test
+#    killed before it could clean up).
 set -euo pipefail
 SUDO=""
 [[ $(id -u) -ne 0 ]] && SUDO=sudo
-if ! id ftptest >/dev/null 2>&1; then
-    $SUDO useradd --create-home --shell /bin/bash ftptest
+
+if id ftptest >/dev/null 2>&1; then
+    echo "Removing the account ftptest and its home: its password was published and the tests no longer use it."
+    $SUDO userdel --force --remove ftptest 2>/dev/null || $SUDO userdel --force ftptest
 fi
-echo 'ftptest:ftptest-pw' | $SUDO chpasswd
-# vsftpd refuses to start without its secure chroot folder.
-$SUDO mkdir -p /var/run/vsftpd/empty
+
+# Fixture accounts are named sendora-ftp-<pid>-<random>.
+leftovers=$( (getent passwd | cut -d: -f1; ls /etc/pam.d) | grep '^sendora-ftp-[0-9]*-' | sort -u || true)
+for name in $leftovers; do
+    pid=${name#sendora-ftp-}
+    pid=${pid%%-*}
+    [[ -d /proc/$pid ]] && continue
+    echo "Removing $name, left by a test run that ended early."
+    if id "$name" >/dev/null 2>&1; then
+        $SUDO userdel --force "$name"
+    fi
+    $SUDO rm -f "/etc/pam.d/$name"
+done

@@ -17,11 +17,12 @@ ENTRIES=${BENCH_ENTRIES:-100000}
 CURL_MODE=${BENCH_CURL_MODE:-active}
 BUILD_DIR=${BUILD_DIR:-build-bench}
 PYTHON=/usr/bin/python3
-USER_NAME=ftptest
-PASSWORD=ftptest-pw
+# vsftpd logs in with an account made for this run and removed after it: no
+# login shell, a random password, a PAM service of its own (as the test fixture).
+USER_NAME=sendora-ftp-$$-bench
+PASSWORD=$(head -c 18 /dev/urandom | base64 | tr '/+' 'xy')
 
 [[ $(id -u) -eq 0 ]] || { echo "run.sh: vsftpd needs root" >&2; exit 1; }
-id "$USER_NAME" >/dev/null 2>&1 || scripts/prepare-test-host.sh
 command -v vsftpd >/dev/null || { echo "run.sh: vsftpd is not installed (scripts/deps.sh)" >&2; exit 1; }
 
 BENCH=$BUILD_DIR/bin/bench_ftp
@@ -35,6 +36,8 @@ VSFTPD_PID=""
 cleanup() {
     # vsftpd runs in a session of its own: end that group, the per-client children with it.
     [[ -n $VSFTPD_PID ]] && kill -- -"$VSFTPD_PID" 2>/dev/null || true
+    userdel --force "$USER_NAME" 2>/dev/null || true
+    rm -f "/etc/pam.d/$USER_NAME"
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -55,6 +58,10 @@ for i in range(count):
     with open(os.path.join(folder, "entry_%06d.dat" % i), "wb") as f:
         f.write(b"x" * (i % 100))
 PY
+useradd --system --user-group --no-create-home --home-dir "$ROOT" --shell /usr/sbin/nologin "$USER_NAME"
+echo "$USER_NAME:$PASSWORD" | chpasswd
+printf 'auth required pam_unix.so\naccount required pam_unix.so\nsession optional pam_unix.so\n' \
+    >"/etc/pam.d/$USER_NAME"
 chown -R "$USER_NAME:$USER_NAME" "$ROOT"
 
 PORT=$("$PYTHON" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
@@ -66,7 +73,7 @@ listen_port=$PORT
 background=NO
 seccomp_sandbox=NO
 secure_chroot_dir=$WORK/empty
-pam_service_name=vsftpd
+pam_service_name=$USER_NAME
 anonymous_enable=NO
 local_enable=YES
 write_enable=YES
