@@ -11,6 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib-xvfb.sh
+source scripts/lib-demo.sh
 ROOT=$PWD
 BUILD_DIR=${BUILD_DIR:-build}
 DEMO_DIR=${DEMO_DIR:-$ROOT/demo-run/updater}
@@ -28,60 +29,22 @@ SITE=$DEMO_DIR/site
 NEW=$DEMO_DIR/new-release
 SHOTS=$DEMO_DIR/screenshots
 export XDG_CONFIG_HOME=$DEMO_DIR/config
-mkdir -p "$APP" "$SITE/verup" "$NEW" "$SHOTS" "$XDG_CONFIG_HOME/RedudUrazE"
+mkdir -p "$APP" "$SHOTS" "$XDG_CONFIG_HOME/RedudUrazE"
 
 # The program folder as on a customer's machine: the updater, the archiver
 # beside it and the installed product.
 cp "$BIN/PelmoraVer3Up" "$BIN/libunlha32.so" "$APP/"
-cat >"$APP/PelmoraVer3" <<'SH'
-#!/bin/sh
-echo "PelmoraVer3 1.04 started in $PWD" >>product.log
-SH
-chmod +x "$APP/PelmoraVer3"
+write_installed_product "$APP"
 printf '[Settings]\nPelmora3VerKaku=104\n' >"$XDG_CONFIG_HOME/RedudUrazE/RedudUrazE.conf"
+write_update_site "$SITE" "$BIN/libunlha32.so" "$NEW"
 
-# The new release; the product records its own version in the settings store.
-cat >"$NEW/PelmoraVer3" <<'SH'
-#!/bin/sh
-echo "PelmoraVer3 1.05 started in $PWD" >>product.log
-sed -i 's/^Pelmora3VerKaku=.*/Pelmora3VerKaku=105/' "$XDG_CONFIG_HOME/RedudUrazE/RedudUrazE.conf"
-SH
-printf 'Pelmora 1.05 data\r\n' >"$NEW/Pelmora3.dat"
-
-# The vendor's folder: pages in the legacy code page, the archive by our library.
-printf '<HTML><HEAD><TITLE>105</TITLE></HEAD><BODY>Pelmora3</BODY></HTML>\r\n' >"$SITE/verup/Verpelmora3.html"
-iconv -f UTF-8 -t CP932 >"$SITE/verup/Pelmora3Osirase3.html" <<'HTML'
-<html><head><title>お知らせ</title></head><body>
-<h3>バージョン 1.05 (2026/12/01)</h3>
-<p>印刷プレビューの表示を修正しました。</p>
-<p>検証データの送信を速くしました。</p>
-<h3>バージョン 1.04 (2026/10/15)</h3>
-<p>月次データベースの集計を追加しました。</p>
-<br><br><br><br><br><br><br><br><br></body></html>
-HTML
-/usr/bin/python3 - "$BIN/libunlha32.so" "$SITE/verup/PelmoraUP3.lzh" "$NEW" <<'PY'
-import ctypes, sys
-lib = ctypes.CDLL(sys.argv[1])
-lib.Unlha.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_char_p, ctypes.c_ulong]
-lib.Unlha.restype = ctypes.c_int
-output = ctypes.create_string_buffer(1024)
-command = f'a "{sys.argv[2]}" "{sys.argv[3]}/" PelmoraVer3 Pelmora3.dat'.encode("cp932")
-result = lib.Unlha(None, command, output, 1024)
-if result != 0:
-    sys.exit(f"archiver failed ({result}): {output.value.decode('cp932', 'replace')}")
-PY
-
-PORT=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-/usr/bin/python3 -m http.server "$PORT" --bind 127.0.0.1 --directory "$SITE" >"$DEMO_DIR/http.log" 2>&1 &
-HTTP_PID=$!
 XVFB_PID=""
 cleanup() {
-    kill "$HTTP_PID" 2>/dev/null || true
+    [[ -n "${HTTP_PID:-}" ]] && kill "$HTTP_PID" 2>/dev/null || true
     [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
-for _ in $(seq 50); do curl -sf "http://127.0.0.1:$PORT/verup/Verpelmora3.html" >/dev/null && break; sleep 0.1; done
-export UPDATER_BASE_URL="http://127.0.0.1:$PORT/verup/"
+start_demo_http_server "$SITE" "$DEMO_DIR/http.log"
 echo "Version page: ${UPDATER_BASE_URL}Verpelmora3.html (installed version 104, latest 105)"
 echo "Program folder: $APP"
 

@@ -1,11 +1,19 @@
 # Sourced by the demo scripts: a virtual desktop when there is no real one.
 
-# Starts Xvfb on a free display, exports DISPLAY and sets XVFB_PID.
+# Starts Xvfb on a free display, exports DISPLAY and sets XVFB_PID. Xvfb picks
+# the display itself (-displayfd): other virtual desktops may start at the same time.
 start_virtual_desktop() {
-    local display_no=99
-    while [[ -e /tmp/.X11-unix/X$display_no || -e /tmp/.X$display_no-lock ]]; do display_no=$((display_no + 1)); done
-    Xvfb ":$display_no" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    local answer display_no=""
+    answer=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
     XVFB_PID=$!
+    for _ in $(seq 100); do
+        display_no=$(head -n1 "$answer")
+        [[ -n "$display_no" ]] && break
+        sleep 0.1
+    done
+    rm -f "$answer"
+    [[ -n "$display_no" ]] || { echo "Xvfb did not start" >&2; return 1; }
     export DISPLAY=":$display_no"
     for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 }
