@@ -13,6 +13,10 @@ PACKAGES=(
 if [[ "${WITH_FUZZ:-0}" == 1 ]]; then
     PACKAGES+=(clang libclang-rt-14-dev)
 fi
+# Building the Debian package (shlibdeps) and checking it and the desktop files.
+if [[ "${WITH_PACKAGING:-0}" == 1 ]]; then
+    PACKAGES+=(dpkg-dev file lintian desktop-file-utils appstream)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
