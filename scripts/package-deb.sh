@@ -13,4 +13,4 @@ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_IN
 cmake --build "$BUILD_DIR" --parallel "$(nproc)" >&2
 rm -f "$BUILD_DIR"/sendora_*.deb
 (cd "$BUILD_DIR" && cpack -G DEB) >&2
-ls "$PWD/$BUILD_DIR"/sendora_*.deb
+ls "$(cd "$BUILD_DIR" && pwd)"/sendora_*.deb

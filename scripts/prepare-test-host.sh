@@ -4,8 +4,8 @@
 # service of its own) and removes it afterwards; this removes
 #  - the login account "ftptest" with its published password, which earlier
 #    versions of this script created on every machine that ran the tests;
-#  - fixture accounts and PAM services whose test process has ended (a test
-#    killed before it could clean up).
+#  - fixture accounts and PAM services, and the install tests' accounts,
+#    whose test process has ended (a test killed before it could clean up).
 set -euo pipefail
 SUDO=""
 [[ $(id -u) -ne 0 ]] && SUDO=sudo
@@ -15,10 +15,10 @@ if id ftptest >/dev/null 2>&1; then
     $SUDO userdel --force --remove ftptest 2>/dev/null || $SUDO userdel --force ftptest
 fi
 
-# Fixture accounts are named sendora-ftp-<pid>-<random>.
-leftovers=$( (getent passwd | cut -d: -f1; ls /etc/pam.d) | grep '^sendora-ftp-[0-9]*-' | sort -u || true)
+# Test accounts are named sendora-ftp-<pid>-... (FTP fixture) and sendora-it-<pid>-... (install tests).
+leftovers=$( (getent passwd | cut -d: -f1; ls /etc/pam.d) | grep -E '^sendora-(ftp|it)-[0-9]+-' | sort -u || true)
 for name in $leftovers; do
-    pid=${name#sendora-ftp-}
+    pid=${name#sendora-*-}
     pid=${pid%%-*}
     [[ -d /proc/$pid ]] && continue
     echo "Removing $name, left by a test run that ended early."

@@ -127,14 +127,9 @@ send_verification_data() {
     xdotool mousemove --window "$WINDOW" 80 32 click 1   # Check3(0) at 240, 360, 1935 x 255
     sleep 0.3
     xdotool mousemove --window "$WINDOW" 452 128 click 1 # Option3 at 5880, 1680, 1815 x 495
-    local question=""
-    for _ in $(seq 100); do
-        question=$(xdotool search --name '^Sendora$' 2>/dev/null | head -n1 || true)
-        [[ -n "$question" ]] && break
-        sleep 0.1
-    done
+    local question
+    question=$(wait_for_window '^Sendora$')
     [[ -n "$question" ]] || fail "no confirmation was asked"
-    sleep 0.5
     press_return "$question"
 }
 
