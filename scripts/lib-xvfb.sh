@@ -1,11 +1,13 @@
 # Sourced by the demo scripts: a virtual desktop when there is no real one.
 
 # Starts Xvfb on a free display, exports DISPLAY and sets XVFB_PID. Xvfb picks
-# the display itself (-displayfd): other virtual desktops may start at the same time.
+# the display itself (-displayfd): other virtual desktops may start at the same
+# time. -noreset: by default the server resets when its last client leaves
+# (our readiness probe), and refuses a program that connects meanwhile.
 start_virtual_desktop() {
     local answer display_no=""
     answer=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$answer" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         display_no=$(head -n1 "$answer")

@@ -4,7 +4,12 @@
 source scripts/lib-xvfb.sh
 source scripts/lib-demo.sh
 
+# Ends the test with the reason and the last lines the programs and servers logged.
 fail() {
+    local log
+    for log in "${WORK:-/nonexistent}"/*.log; do
+        [[ -f "$log" ]] && { echo "--- ${log##*/}"; tail -n 15 "$log"; } >&2
+    done
     echo "FAIL: $*" >&2
     exit 1
 }
@@ -33,8 +38,9 @@ make_test_account() {
 }
 
 remove_test_account() {
-    id "$1" >/dev/null 2>&1 && userdel --force "$1"
-    return 0
+    if id "$1" >/dev/null 2>&1; then
+        userdel --force "$1" || true
+    fi
 }
 
 # Replaces the shell with the command that follows, run as the account $1
