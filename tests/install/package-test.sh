@@ -24,6 +24,7 @@ chmod 755 "$WORK"
 ACCOUNT=sendora-it-$$-pkg
 INSTALLED=0
 cleanup() {
+    set +e # every step, whatever failed before
     stop_sendora
     [[ -n "${FTP_PID:-}" ]] && kill "$FTP_PID" 2>/dev/null
     [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null

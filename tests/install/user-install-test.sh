@@ -21,6 +21,7 @@ PRODUCT=$PREFIX/opt/sendora
 MANIFEST=$BUILD_DIR/install_manifest.txt
 UPDATER_PID=""
 cleanup() {
+    set +e # every step, whatever failed before
     [[ -n "$UPDATER_PID" ]] && kill "$UPDATER_PID" 2>/dev/null
     [[ -n "${HTTP_PID:-}" ]] && kill "$HTTP_PID" 2>/dev/null
     [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null
