@@ -27,6 +27,9 @@ QNetworkRequest requestFor(const QUrl& url, int timeoutMs)
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setTransferTimeout(timeoutMs);
+    // The body as stored: Qt would otherwise ask for a compressed one, inflate
+    // it and drop the Content-Length that a download is measured by.
+    request.setRawHeader("Accept-Encoding", "identity");
     return request;
 }
 

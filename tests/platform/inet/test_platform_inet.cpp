@@ -188,6 +188,25 @@ private slots:
         QCOMPARE(drain(inet), body);
     }
 
+    // Servers that compress whatever the request allows would leave the archive
+    // without its Content-length: both fetches ask for the body as stored.
+    void compressingServerSendsTheBodyAsStored()
+    {
+        HttpTestServer server;
+        server.compressWhenAllowed = true;
+        const QByteArray body = QByteArray("LHA archive body ").repeated(500);
+        server.route("/a.lzh", HttpRoute::file(body));
+        server.route("/v.html", HttpRoute::page("<TITLE>105</TITLE>" + QByteArray(2000, ' ')));
+        Inet inet;
+        QCOMPARE(inet.OpenURL(server.url("v.html")).left(18), QStringLiteral("<TITLE>105</TITLE>"));
+        QSignalSpy spy(&inet, &Inet::StateChanged);
+        QVERIFY(inet.Execute(server.url("a.lzh")));
+        QCOMPARE(finalState(spy), int(Inet::ResponseCompleted));
+        QCOMPARE(drain(inet), body);
+        QCOMPARE(inet.GetHeader("Content-length"), QString::number(body.size()));
+        QCOMPARE(server.compressedAnswers, 0);
+    }
+
     void executeReportsFailuresAsState11_data()
     {
         QTest::addColumn<HttpRoute>("route");

@@ -1,6 +1,40 @@
 #include "tests/support/http/HttpTestServer.h"
 
+#include "tests/support/http/ContentCoding.h"
+
 #include <QTcpSocket>
+#include <QTimer>
+
+namespace {
+
+// The value of a request header, any letter case; empty when absent.
+QByteArray headerValue(const QByteArray& head, const QByteArray& name)
+{
+    for (const QByteArray& line : head.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().toLower() == name)
+            return line.mid(colon + 1).trimmed();
+    }
+    return {};
+}
+
+// Writes the body a piece at a time; the timer dies with the socket.
+void drip(QTcpSocket* socket, const QByteArray& body, int pieceBytes, int intervalMs)
+{
+    auto* timer = new QTimer(socket);
+    qsizetype sent = 0;
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body, pieceBytes, sent]() mutable {
+        socket->write(body.mid(sent, pieceBytes));
+        sent += pieceBytes;
+        if (sent >= body.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+        }
+    });
+    timer->start(intervalMs);
+}
+
+} // namespace
 
 HttpRoute HttpRoute::page(const QByteArray& html, int status)
 {
@@ -61,7 +95,8 @@ void HttpTestServer::readRequest(QTcpSocket* socket)
     const qsizetype end = buffer.indexOf("\r\n\r\n");
     if (end < 0)
         return;
-    const QList<QByteArray> requestLine = buffer.left(buffer.indexOf("\r\n")).split(' ');
+    const QByteArray head = buffer.left(end);
+    const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     buffer.clear();
     socket->disconnect(this);
     const QString path =
@@ -69,10 +104,10 @@ void HttpTestServer::readRequest(QTcpSocket* socket)
     requests.append(path);
     if (onRequest)
         onRequest(path);
-    answer(socket, path);
+    answer(socket, path, headerValue(head, "accept-encoding"));
 }
 
-void HttpTestServer::answer(QTcpSocket* socket, const QString& path)
+void HttpTestServer::answer(QTcpSocket* socket, const QString& path, const QByteArray& acceptEncoding)
 {
     HttpRoute route =
         routes_.value(path, HttpRoute::page("<html><head><title>404 Not Found</title></head></html>", 404));
@@ -82,15 +117,25 @@ void HttpTestServer::answer(QTcpSocket* socket, const QString& path)
         route.status = 302;
         route.body.clear();
     }
-    const qint64 length = route.announcedLength.value_or(route.body.size());
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Scripted\r\n";
     head += "Content-Type: " + route.contentType + "\r\n";
+    const QByteArray coding = compressWhenAllowed ? ContentCoding::chosenFor(acceptEncoding) : QByteArray();
+    if (!coding.isEmpty() && !route.body.isEmpty()) {
+        route.body = ContentCoding::encode(route.body, coding);
+        head += "Content-Encoding: " + coding + "\r\n";
+        ++compressedAnswers;
+    }
+    const qint64 length = route.announcedLength.value_or(route.body.size());
     if (route.sendLength)
         head += "Content-Length: " + QByteArray::number(length) + "\r\n";
     if (!route.redirectTo.isEmpty())
         head += "Location: " + route.redirectTo + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
+    if (route.dripBytes > 0 && !route.body.isEmpty()) {
+        drip(socket, route.body.left(length), route.dripBytes, route.dripIntervalMs);
+        return;
+    }
     socket->write(route.body.left(length));
     socket->disconnectFromHost();
 }

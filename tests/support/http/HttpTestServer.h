@@ -28,6 +28,9 @@ struct HttpRoute
     bool stall = false;
     // Answer 302 with this Location.
     QByteArray redirectTo;
+    // Send the body dripBytes at a time, one piece every dripIntervalMs (slow lines).
+    int dripBytes = 0;
+    int dripIntervalMs = 0;
 
     static HttpRoute page(const QByteArray& html, int status = 200);
     static HttpRoute file(const QByteArray& bytes);
@@ -36,7 +39,9 @@ Q_DECLARE_METATYPE(HttpRoute)
 
 // A scripted HTTP/1.1 server on a free loopback port, running in the test's own
 // event loop: per path an exact Content-Length, a short body, an error status,
-// a redirect or a stall. Unknown paths get 404. It records every request.
+// a redirect, a stall or a slow drip. Unknown paths get 404. It records every
+// request. Like many web servers it can compress every answer whose request
+// allows it.
 class HttpTestServer : public QObject
 {
     Q_OBJECT
@@ -53,13 +58,16 @@ public:
     void clearRoutes() { routes_.clear(); }
 
     QStringList requests; // paths in the order they arrived
+    // Compress bodies (gzip or deflate) whenever the request's Accept-Encoding allows it.
+    bool compressWhenAllowed = false;
+    int compressedAnswers = 0;
     // Called as each request arrives, before the answer is written.
     std::function<void(const QString& path)> onRequest;
 
 private:
     void accept();
     void readRequest(QTcpSocket* socket);
-    void answer(QTcpSocket* socket, const QString& path);
+    void answer(QTcpSocket* socket, const QString& path, const QByteArray& acceptEncoding);
 
     QTcpServer server_;
     QHash<QString, HttpRoute> routes_;
