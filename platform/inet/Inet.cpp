@@ -38,6 +38,7 @@ QNetworkRequest requestFor(const QUrl& url, int timeoutMs)
 Inet::Inet(QObject* parent) : QObject(parent)
 {
     manager_.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    connect(&speedCheck_, &QTimer::timeout, this, &Inet::checkSpeed);
 }
 
 Inet::~Inet()
@@ -48,6 +49,12 @@ Inet::~Inet()
 void Inet::setTimeoutMs(int ms)
 {
     timeoutMs_ = ms > 0 ? ms : 1;
+}
+
+void Inet::setLowSpeedLimit(qint64 bytesPerSecond, int periodMs)
+{
+    lowSpeedBytesPerSecond_ = qMax<qint64>(bytesPerSecond, 0);
+    lowSpeedPeriodMs_ = qMax(periodMs, 1);
 }
 
 QString Inet::OpenURL(const QString& url)
@@ -101,12 +108,17 @@ bool Inet::Execute(const QString& url, const QString& operation)
     if (!body->open())
         return false;
     body_ = std::move(body);
+    bound_ = BodyBound(bodyLimitBytes_);
     errorString_.clear();
     const quint64 generation = ++generation_;
 
     QNetworkReply* reply = manager_.get(requestFor(target, timeoutMs_));
     reply->setReadBufferSize(kReadBufferBytes);
     reply_ = reply;
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, generation] {
+        if (generation == generation_)
+            checkHeaders();
+    });
     connect(reply, &QNetworkReply::readyRead, this, [this, generation] {
         if (generation == generation_)
             storeBody();
@@ -115,8 +127,50 @@ bool Inet::Execute(const QString& url, const QString& operation)
         if (generation == generation_)
             finishDownload();
     });
+    if (lowSpeedBytesPerSecond_ > 0) {
+        lowSpeed_ = LowSpeedRule(lowSpeedBytesPerSecond_, lowSpeedPeriodMs_);
+        downloadClock_.start();
+        lowSpeed_.start(0, 0);
+        lastSpeedCheckMs_ = 0;
+        // Often enough that the rule acts within a tenth of its period.
+        speedCheck_.start(qBound(10, lowSpeedPeriodMs_ / 10, 1000));
+    }
     setState(RequestSending);
     return true;
+}
+
+bool Inet::checkHeaders()
+{
+    if (!reply_)
+        return false;
+    if (bound_.announced())
+        return true;
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 300 && status < 400)
+        return true; // the redirect is followed; the final response counts
+    if (bound_.announce(reply_->rawHeader("Content-Length")))
+        return true;
+    failDownload(QStringLiteral("no usable Content-Length"));
+    return false;
+}
+
+void Inet::checkSpeed()
+{
+    if (!reply_)
+        return;
+    const qint64 now = downloadClock_.elapsed();
+    const bool late = now - lastSpeedCheckMs_ > 3 * speedCheck_.interval();
+    lastSpeedCheckMs_ = now;
+    // A check that comes late means this program was held up, not the line:
+    // what arrived meanwhile may not be counted yet, so the period starts again.
+    if (late) {
+        lowSpeed_.start(now, bound_.received());
+        return;
+    }
+    if (!lowSpeed_.keepsUp(now, bound_.received()))
+        failDownload(QStringLiteral("below %1 bytes per second for %2 ms")
+                         .arg(lowSpeedBytesPerSecond_)
+                         .arg(lowSpeedPeriodMs_));
 }
 
 void Inet::storeBody()
@@ -125,8 +179,18 @@ void Inet::storeBody()
         return;
     if (!reply_->isOpen())
         return;
+    if (!checkHeaders())
+        return;
+    if (!bound_.announced()) {
+        reply_->readAll(); // the body of a redirect that is being followed
+        return;
+    }
     setState(ReceivingResponse);
     const QByteArray data = reply_->readAll();
+    if (!bound_.take(data.size())) {
+        failDownload(QStringLiteral("body longer than announced"));
+        return;
+    }
     if (!data.isEmpty() && body_->write(data) != data.size())
         failDownload(QStringLiteral("cannot write the temporary file: ") + body_->errorString());
 }
@@ -140,6 +204,7 @@ void Inet::finishDownload()
         return;
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
+    speedCheck_.stop();
     reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError) {
         failDownload(reply->errorString());
@@ -151,8 +216,7 @@ void Inet::finishDownload()
         return;
     }
     headers_ = reply->rawHeaderPairs();
-    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (!body_->flush() || (announced.isValid() && announced.toLongLong() != body_->size())) {
+    if (!body_->flush() || !bound_.announced() || bound_.length() != body_->size()) {
         failDownload(QStringLiteral("body shorter than announced"));
         return;
     }
@@ -180,6 +244,7 @@ void Inet::failDownload(const QString& why)
 
 void Inet::dropTransfer()
 {
+    speedCheck_.stop();
     if (reply_) {
         QNetworkReply* reply = reply_;
         reply_ = nullptr;
@@ -203,9 +268,20 @@ QString Inet::GetHeader(const QString& name) const
 
 QByteArray Inet::GetChunk(int size)
 {
-    if (!body_ || StillExecuting() || size <= 0)
-        return {};
-    return body_->read(qMin(size, kMaxChunkBytes));
+    QByteArray piece;
+    GetChunk(piece, size);
+    return piece;
+}
+
+void Inet::GetChunk(QByteArray& piece, int size)
+{
+    if (!body_ || StillExecuting() || size <= 0) {
+        piece.clear();
+        return;
+    }
+    piece.resize(qMin(size, kMaxChunkBytes));
+    const qint64 got = body_->read(piece.data(), piece.size());
+    piece.resize(got > 0 ? qsizetype(got) : 0);
 }
 
 void Inet::Cancel()

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/inet/BodyBound.h"
+#include "platform/inet/LowSpeedRule.h"
+
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -8,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <memory>
 
 class QNetworkReply;
@@ -16,7 +21,9 @@ class QNetworkReply;
 // (OpenURL) and an asynchronous GET (Execute) whose completion is announced by
 // StateChanged(12), after which the response header and the body, in pieces,
 // can be read. The body of a download is kept in a temporary file, so large
-// archives do not sit in memory. Every wait ends after a time-out.
+// archives do not sit in memory. Every wait ends after a time-out. Bodies are
+// asked for as stored (no compression). A download must announce its length,
+// may not pass it, and fails when it stays below a low speed for a whole period.
 class Inet : public QObject
 {
     Q_OBJECT
@@ -46,13 +53,17 @@ public:
     QString OpenURL(const QString& url);
 
     // Starts a GET and returns at once; false when the request is refused
-    // (a request still running, a bad URL, no temporary file).
+    // (a request still running, a bad URL, no temporary file). State 11 follows
+    // for a response without a usable Content-Length (as soon as its headers
+    // arrive), a body longer than announced, and a line that is too slow.
     bool Execute(const QString& url, const QString& operation = QStringLiteral("GET"));
 
     // A header of the completed response by name, any letter case; empty when absent.
     QString GetHeader(const QString& name) const;
     // The next bytes of the completed body, at most size; empty once it is used up.
     QByteArray GetChunk(int size);
+    // The same into the caller's buffer, which keeps its allocation from piece to piece.
+    void GetChunk(QByteArray& piece, int size);
 
     // Drops a running request or a buffered body; no state is reported.
     void Cancel();
@@ -64,6 +75,14 @@ public:
     // OpenURL also gives up after this long in total, however slowly data trickles in.
     void setPageDeadlineMs(int ms) { pageDeadlineMs_ = ms; }
     void setPageLimitBytes(qint64 bytes) { pageLimitBytes_ = bytes; }
+    // The largest Content-Length a download may announce.
+    void setBodyLimitBytes(qint64 bytes) { bodyLimitBytes_ = bytes; }
+    // A download fails when a whole period brings less than bytesPerSecond on
+    // average (0 turns the rule off). Tests shorten the period.
+    void setLowSpeedLimit(qint64 bytesPerSecond, int periodMs);
+
+    static constexpr qint64 kLowSpeedBytesPerSecond = 512;
+    static constexpr int kLowSpeedPeriodMs = 60000;
 
     // The last error in words, for diagnostics.
     QString errorString() const { return errorString_; }
@@ -75,6 +94,9 @@ private:
     void setState(State state);
     void finishDownload();
     void storeBody();
+    // False (and the download failed) when the headers show no usable length.
+    bool checkHeaders();
+    void checkSpeed();
     void failDownload(const QString& why);
     // Aborts and forgets the running request, its body and headers.
     void dropTransfer();
@@ -88,5 +110,13 @@ private:
     int timeoutMs_ = 30000;
     int pageDeadlineMs_ = 120000;
     qint64 pageLimitBytes_ = 8 * 1024 * 1024;
+    qint64 bodyLimitBytes_ = 0x7FFFFFFF; // byte counts are 32-bit
+    BodyBound bound_{0};
+    qint64 lowSpeedBytesPerSecond_ = kLowSpeedBytesPerSecond;
+    int lowSpeedPeriodMs_ = kLowSpeedPeriodMs;
+    LowSpeedRule lowSpeed_{kLowSpeedBytesPerSecond, kLowSpeedPeriodMs};
+    QElapsedTimer downloadClock_;
+    qint64 lastSpeedCheckMs_ = 0;
+    QTimer speedCheck_;
     QString errorString_;
 };

@@ -1,4 +1,6 @@
+#include "platform/inet/BodyBound.h"
 #include "platform/inet/Inet.h"
+#include "platform/inet/LowSpeedRule.h"
 #include "platform/inet/PageText.h"
 #include "platform/shell/LegacyText.h"
 #include "tests/support/common/TestEnvironment.h"
@@ -207,6 +209,70 @@ private slots:
         QCOMPARE(server.compressedAnswers, 0);
     }
 
+    void bodyBoundTakesTheAnnouncedLengthOnly_data()
+    {
+        QTest::addColumn<QByteArray>("header");
+        QTest::addColumn<qint64>("length"); // -1: refused at the headers
+        QTest::newRow("plain") << QByteArray("2048") << qint64(2048);
+        QTest::newRow("blanks around") << QByteArray(" 12 ") << qint64(12);
+        QTest::newRow("zero") << QByteArray("0") << qint64(0);
+        QTest::newRow("at the limit") << QByteArray("100000") << qint64(100000);
+        QTest::newRow("absent") << QByteArray() << qint64(-1);
+        QTest::newRow("above the limit") << QByteArray("100001") << qint64(-1);
+        QTest::newRow("huge") << QByteArray("99999999999999999999999") << qint64(-1);
+        QTest::newRow("negative") << QByteArray("-1") << qint64(-1);
+        QTest::newRow("signed") << QByteArray("+12") << qint64(-1);
+        QTest::newRow("listed twice") << QByteArray("12, 12") << qint64(-1);
+        QTest::newRow("not a number") << QByteArray("abc") << qint64(-1);
+    }
+
+    void bodyBoundTakesTheAnnouncedLengthOnly()
+    {
+        QFETCH(QByteArray, header);
+        QFETCH(qint64, length);
+        BodyBound bound(100000);
+        QCOMPARE(bound.announce(header), length >= 0);
+        if (length < 0) {
+            QVERIFY(!bound.take(0));
+            return;
+        }
+        QVERIFY(bound.take(length / 2));
+        QVERIFY(bound.take(length - length / 2));
+        QVERIFY(!bound.take(1));
+    }
+
+    // Samples every 100 ms of a line's byte count; the first sample that fails, or -1.
+    void lowSpeedRuleEndsOnlyStalledLines_data()
+    {
+        QTest::addColumn<QList<int>>("bytesPerSample");
+        QTest::addColumn<int>("failsAt");
+        // Limit 100 bytes per second over a period of 1 s.
+        QTest::newRow("steady above the limit") << QList<int>(50, 20) << -1;
+        QTest::newRow("exactly the limit") << QList<int>(50, 10) << -1;
+        QTest::newRow("a drip") << QList<int>(50, 1) << 10;
+        QTest::newRow("nothing at all") << QList<int>(50, 0) << 10;
+        QList<int> stall = QList<int>(20, 30) + QList<int>(30, 0);
+        QTest::newRow("stops after a good start") << stall << 27;
+        QList<int> pause = QList<int>(10, 30) + QList<int>(5, 0) + QList<int>(35, 30);
+        QTest::newRow("a short pause is forgiven") << pause << -1;
+    }
+
+    void lowSpeedRuleEndsOnlyStalledLines()
+    {
+        QFETCH(QList<int>, bytesPerSample);
+        QFETCH(int, failsAt);
+        LowSpeedRule rule(100, 1000);
+        rule.start(5000, 0);
+        qint64 total = 0;
+        int failed = -1;
+        for (int i = 0; i < bytesPerSample.size() && failed < 0; ++i) {
+            total += bytesPerSample.at(i);
+            if (!rule.keepsUp(5000 + (i + 1) * 100, total))
+                failed = i + 1;
+        }
+        QCOMPARE(failed, failsAt);
+    }
+
     void executeReportsFailuresAsState11_data()
     {
         QTest::addColumn<HttpRoute>("route");
@@ -214,6 +280,11 @@ private slots:
         QTest::newRow("announced but empty") << HttpRoute{.body = {}, .announcedLength = 1000};
         QTest::newRow("not found") << HttpRoute::page("<TITLE>404</TITLE>", 404);
         QTest::newRow("stall") << HttpRoute{.stall = true};
+        // Refused at the headers, long before the body would end.
+        QTest::newRow("no length, body still coming") << HttpRoute{
+            .body = randomBytes(40000), .sendLength = false, .dripBytes = 100, .dripIntervalMs = 50};
+        QTest::newRow("below the low speed")
+            << HttpRoute{.body = randomBytes(6000), .dripBytes = 10, .dripIntervalMs = 100};
     }
 
     void executeReportsFailuresAsState11()
@@ -223,12 +294,30 @@ private slots:
         server.route("/a.lzh", route);
         Inet inet;
         inet.setTimeoutMs(500);
+        inet.setLowSpeedLimit(1000, 1000);
         QSignalSpy spy(&inet, &Inet::StateChanged);
+        QElapsedTimer timer;
+        timer.start();
         QVERIFY(inet.Execute(server.url("a.lzh")));
         QCOMPARE(finalState(spy), int(Inet::Error));
+        QVERIFY2(timer.elapsed() < 8000, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(!inet.StillExecuting());
         QCOMPARE(inet.GetChunk(1024), QByteArray());
         QCOMPARE(inet.GetHeader("Content-length"), QString());
+    }
+
+    void slowButSteadyDownloadCompletes()
+    {
+        HttpTestServer server;
+        const QByteArray body = randomBytes(40000);
+        server.route("/a.lzh", HttpRoute{.body = body, .dripBytes = 2000, .dripIntervalMs = 50});
+        Inet inet;
+        // Lasts about three periods at forty times the limit.
+        inet.setLowSpeedLimit(1000, 300);
+        QSignalSpy spy(&inet, &Inet::StateChanged);
+        QVERIFY(inet.Execute(server.url("a.lzh")));
+        QCOMPARE(finalState(spy), int(Inet::ResponseCompleted));
+        QCOMPARE(drain(inet), body);
     }
 
     void cancelDropsTheRequestSilently()
