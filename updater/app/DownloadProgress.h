@@ -2,12 +2,12 @@
 
 // The download's progress as the update shows it: every piece of the body adds
 // one step, 1024 / content length × 100 rounded to 4 decimals, capped at 100.
-// A download counts as whole from 99 on, since rounding can leave it short of 100.
+// It only drives the bar: rounding leaves it short of 100, for some large
+// archives below 99, so whether a download is whole is told by its bytes.
 class DownloadProgress
 {
 public:
     static constexpr int kPieceBytes = 1024;
-    static constexpr float kWholeFrom = 99.0f;
 
     // No step for a length of 0 or less: such a download cannot be measured.
     static bool validLength(long long contentLength) { return contentLength > 0; }
@@ -17,7 +17,6 @@ public:
     void start(long long contentLength);
     void advance();
     float value() const { return value_; }
-    bool whole() const { return value_ >= kWholeFrom; }
 
 private:
     double step_ = 0.0;

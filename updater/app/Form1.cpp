@@ -5,6 +5,7 @@
 #include "platform/shell/ProgramFolder.h"
 #include "platform/shell/SettingsStore.h"
 #include "updater/app/NoticeText.h"
+#include "updater/app/StagedInstall.h"
 #include "updater/app/VersionNumber.h"
 #include "updater/lha/ClassLHa.h"
 
@@ -97,12 +98,17 @@ void Form1::Form_Load()
         SettingsStore::read(kStoreApplication, kStoreSection, config_.versionKey, config_.defaultVersion));
     if (config_.productAsideDuringDownload)
         productAside().settleLeftover();
+    StagedInstall::removeLeftovers(updaterFolder());
     if (config_.showBeforeCheck)
         show();
     const CheckResult result = fetchAndCompare();
     if (result == CheckResult::Newer) {
         if (config_.hasNotice())
             Command4_Click();
+        if (closed_) {
+            ProgramExit::endNow();
+            return;
+        }
         c_.Command1->setEnabled(true);
         return;
     }
@@ -118,6 +124,10 @@ void Form1::Command3_Click()
     if (result == CheckResult::Newer) {
         if (config_.hasNotice())
             Command4_Click();
+        if (closed_) {
+            ProgramExit::endNow();
+            return;
+        }
         MessageBox::show(this, kNewerMessage, {}, MessageBox::Icon::Information);
         c_.Command1->setEnabled(true);
         return;
@@ -140,6 +150,11 @@ void Form1::Command2_Click()
 
 void Form1::endWithProduct(CheckResult result)
 {
+    // A close while the page was awaited ends the program, as a close does at any other moment.
+    if (result == CheckResult::Closed) {
+        ProgramExit::endNow();
+        return;
+    }
     hide();
     MessageBox::show(nullptr, result == CheckResult::Current ? kCurrentMessage : kUnknownMessage, {},
                      MessageBox::Icon::Information);
@@ -164,6 +179,8 @@ Form1::CheckResult Form1::fetchAndCompare()
     txtURL_.clear();
     c_.Text2->clear();
     const QString page = fetchPage(config_.url(config_.versionPage));
+    if (closed_)
+        return CheckResult::Closed;
     // A page that cannot be read tells nothing about the latest version.
     const std::optional<QString> latest = VersionNumber::fromVersionPage(page);
     if (!latest)
@@ -232,9 +249,10 @@ void Form1::inet1_StateChanged(int State)
     installDownload();
 }
 
-// Writes the body piece by piece, letting the window run between pieces; the
-// file takes the archive's name only once it is whole. False when the download
-// failed or was abandoned meanwhile.
+// Writes the body piece by piece; the window runs whenever the bar moves, so it
+// stays usable without paying for a yield per piece. The file takes the
+// archive's name only once it is whole. False when the download failed or was
+// abandoned meanwhile.
 bool Form1::writeDownload(long long contentLength)
 {
     const quint64 run = downloadRun_;
@@ -244,7 +262,8 @@ bool Form1::writeDownload(long long contentLength)
     if (!download_->open(QIODevice::WriteOnly))
         return false;
     long long written = 0;
-    QByteArray piece = inet1_.GetChunk(DownloadProgress::kPieceBytes);
+    QByteArray piece;
+    inet1_.GetChunk(piece, DownloadProgress::kPieceBytes);
     QCoreApplication::processEvents();
     while (true) {
         if (run != downloadRun_ || !download_)
@@ -253,35 +272,45 @@ bool Form1::writeDownload(long long contentLength)
             return false;
         written += piece.size();
         progress_.advance();
-        showProgress();
-        piece = inet1_.GetChunk(DownloadProgress::kPieceBytes);
-        QCoreApplication::processEvents();
-        if (run != downloadRun_ || !download_)
-            return false;
+        const bool barMoved = showProgress();
+        inet1_.GetChunk(piece, DownloadProgress::kPieceBytes);
+        if (barMoved) {
+            QCoreApplication::processEvents();
+            if (run != downloadRun_ || !download_)
+                return false;
+        }
         if (piece.isEmpty())
             break;
     }
-    if (written != contentLength || !progress_.whole())
+    // Whole when every announced byte arrived: the rounded steps of the bar
+    // add up to less than 99 for some large archives.
+    if (written != contentLength)
         return false;
     const bool committed = download_->commit();
     download_.reset();
     return committed;
 }
 
+// Extracts into a staging folder and moves the files into place only when
+// every member extracted, so a failed update leaves the product as it was.
 void Form1::installDownload()
 {
     const QString archive = localArchivePath();
+    StagedInstall staged(updaterFolder());
     int extracted = 0;
-    try {
-        ClassLHa lha;
-        extracted = lha.Unlha(QString(), archive, updaterFolder(), kAllMembers);
-    } catch (const LhaError&) {
-        extracted = 0;
+    if (staged.isValid()) {
+        try {
+            ClassLHa lha;
+            extracted = lha.Unlha(QString(), archive, staged.folder(), kAllMembers);
+        } catch (const LhaError&) {
+            extracted = 0;
+        }
     }
     QFile::remove(archive);
-    // The old product goes only once the archive has put a new one in its place.
-    const bool productInPlace = !config_.productAsideDuringDownload || product().exists();
-    if (extracted <= 0 || !productInPlace) {
+    // The old product goes only once the archive brings a new one.
+    const bool bringsProduct =
+        !config_.productAsideDuringDownload || staged.hasFile(config_.productFileName());
+    if (extracted <= 0 || !bringsProduct || !staged.commit()) {
         failDownload();
         return;
     }
@@ -312,14 +341,19 @@ void Form1::abandonDownload()
         productAside().restore();
 }
 
-void Form1::showProgress()
+bool Form1::showProgress()
 {
-    c_.ProgressBar1->setValue(static_cast<int>(std::floor(progress_.value())));
+    const int barValue = static_cast<int>(std::floor(progress_.value()));
+    if (barValue == c_.ProgressBar1->value())
+        return false;
+    c_.ProgressBar1->setValue(barValue);
     emit progressChanged(progress_.value());
+    return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    closed_ = true;
     if (downloading_)
         abandonDownload();
     event->accept();

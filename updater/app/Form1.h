@@ -49,7 +49,8 @@ private:
     {
         Newer,
         Current,
-        Unknown
+        Unknown,
+        Closed // the window was closed while the page was awaited
     };
 
     CheckResult fetchAndCompare();
@@ -59,7 +60,8 @@ private:
     bool writeDownload(long long contentLength);
     void failDownload();
     void abandonDownload();
-    void showProgress();
+    // True when the bar's value changed, which is when the window gets to run.
+    bool showProgress();
     QString updaterFolder() const;
     QString localArchivePath() const;
     ProductProgram product() const;
@@ -74,5 +76,6 @@ private:
     DownloadProgress progress_;
     std::unique_ptr<QSaveFile> download_;
     bool downloading_ = false;
+    bool closed_ = false;
     quint64 downloadRun_ = 0;
 };

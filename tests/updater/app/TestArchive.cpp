@@ -39,11 +39,9 @@ QByteArray ofSize(qint64 size, const QList<Member>& members)
 {
     // Random bytes do not compress, so the archive grows byte for byte with the filler.
     auto filler = [](qint64 bytes) {
-        QByteArray data(qMax<qint64>(bytes, 1), Qt::Uninitialized);
-        QRandomGenerator generator(7);
-        for (auto& b : data)
-            b = static_cast<char>(generator.generate() & 0xFF);
-        return data;
+        QList<quint32> words((qMax<qint64>(bytes, 1) + 3) / 4);
+        QRandomGenerator(7).fillRange(words.data(), words.size());
+        return QByteArray(reinterpret_cast<const char*>(words.constData()), qMax<qint64>(bytes, 1));
     };
     qint64 fillerSize = 512;
     for (int attempt = 0; attempt < 3; ++attempt) {

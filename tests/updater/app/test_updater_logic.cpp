@@ -1,8 +1,34 @@
 #include "updater/app/DownloadProgress.h"
 #include "updater/app/NoticeText.h"
+#include "updater/app/StagedInstall.h"
 #include "updater/app/VersionNumber.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Every entry of a folder with its bytes; folders as "<dir>".
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> all;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        QFile file(dir.filePath(name));
+        all.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<dir>"));
+    }
+    return all;
+}
+
+} // namespace
 
 class TestUpdaterLogic : public QObject
 {
@@ -107,13 +133,13 @@ private slots:
         QTest::addColumn<int>("pieces");
         QTest::addColumn<double>("step");
         QTest::addColumn<float>("final");
-        QTest::addColumn<bool>("whole");
-        QTest::newRow("2048 in two pieces") << qint64(2048) << 2 << 50.0 << 100.0f << true;
-        QTest::newRow("3000 in three pieces") << qint64(3000) << 3 << 34.1333 << 100.0f << true;
-        QTest::newRow("short body") << qint64(112640) << 100 << 0.9091 << 90.91f << false;
+        QTest::newRow("2048 in two pieces") << qint64(2048) << 2 << 50.0 << 100.0f;
+        QTest::newRow("3000 in three pieces") << qint64(3000) << 3 << 34.1333 << 100.0f;
+        QTest::newRow("short body") << qint64(112640) << 100 << 0.9091 << 90.91f;
         QTest::newRow("rounding leaves it short of 100")
-            << qint64(3 * 1024 * 1000 + 1) << 3001 << 0.0333 << 99.9333f << true;
-        QTest::newRow("one small piece") << qint64(1000) << 1 << 102.4 << 100.0f << true;
+            << qint64(3 * 1024 * 1000 + 1) << 3001 << 0.0333 << 99.9333f;
+        QTest::newRow("large archive ends below 99") << qint64(31600000) << 30860 << 0.0032 << 98.7234f;
+        QTest::newRow("one small piece") << qint64(1000) << 1 << 102.4 << 100.0f;
     }
 
     void progressSteps()
@@ -122,14 +148,51 @@ private slots:
         QFETCH(int, pieces);
         QFETCH(double, step);
         QFETCH(float, final);
-        QFETCH(bool, whole);
         QCOMPARE(DownloadProgress::stepFor(length), step);
         DownloadProgress progress;
         progress.start(length);
         for (int i = 0; i < pieces; ++i)
             progress.advance();
         QVERIFY2(qAbs(progress.value() - final) < 0.01f, qPrintable(QString::number(progress.value())));
-        QCOMPARE(progress.whole(), whole);
+    }
+
+    // The staged files are moved in order; one that cannot be moved takes back the ones before it.
+    void stagedInstallMovesAllOrNothing_data()
+    {
+        QTest::addColumn<bool>("folderInTheWay");
+        QTest::newRow("all moved") << false;
+        QTest::newRow("a folder where a file goes") << true;
+    }
+
+    void stagedInstallMovesAllOrNothing()
+    {
+        QFETCH(bool, folderInTheWay);
+        QTemporaryDir product;
+        writeFile(product.filePath("a.exe"), "old program");
+        writeFile(product.filePath("keep.txt"), "untouched");
+        QVERIFY(QDir(product.path()).mkdir(".verup-staging-left"));
+        StagedInstall::removeLeftovers(product.path());
+        if (folderInTheWay)
+            QVERIFY(QDir(product.path()).mkdir("c.dat"));
+        const QMap<QString, QByteArray> before = snapshot(product.path());
+        {
+            StagedInstall staged(product.path());
+            QVERIFY(staged.isValid());
+            writeFile(QDir(staged.folder()).filePath("a.exe"), "new program");
+            writeFile(QDir(staged.folder()).filePath("b.dat"), "new file");
+            writeFile(QDir(staged.folder()).filePath("c.dat"), "another new file");
+            QVERIFY(staged.hasFile("a.exe"));
+            QCOMPARE(staged.commit(), !folderInTheWay);
+        }
+        if (folderInTheWay) {
+            QCOMPARE(snapshot(product.path()), before);
+            return;
+        }
+        const QMap<QString, QByteArray> after{{"a.exe", "new program"},
+                                              {"b.dat", "new file"},
+                                              {"c.dat", "another new file"},
+                                              {"keep.txt", "untouched"}};
+        QCOMPARE(snapshot(product.path()), after);
     }
 
     void progressOf3000FollowsTheBar()

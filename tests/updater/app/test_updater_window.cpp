@@ -67,6 +67,17 @@ QString describe(const QList<double>& list)
     return parts.join(QLatin1Char(' '));
 }
 
+// Every entry of the program folder with its bytes (folders as "<dir>").
+QMap<QString, QByteArray> contents(const UpdaterFixture& f)
+{
+    QMap<QString, QByteArray> all;
+    for (const QString& name : f.folderEntries()) {
+        QFile file(f.folder.filePath(name));
+        all.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<dir>"));
+    }
+    return all;
+}
+
 QByteArray productScript(const QByteArray& marker)
 {
     return "#!/bin/sh\npwd > " + marker + "\n";
@@ -255,6 +266,25 @@ private slots:
         QCOMPARE(product.readAll(), QByteArray("new product"));
     }
 
+    // The rounded progress steps of such an archive end below 99; every byte arrived all the same.
+    void largeArchiveIsInstalled()
+    {
+        UpdaterFixture f(PelmoraVer3Up::column());
+        f.setVersionPage(versionPage("105"));
+        f.setArchive(HttpRoute::file(TestArchive::ofSize(31600000, {{"PelmoraVer3", "new product"}})));
+        f.placeProduct();
+        Form1& form = f.load();
+        QSignalSpy spy(&form, &Form1::progressChanged);
+        QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+        QVERIFY(f.waitForDownloadEnd(60000));
+        QVERIFY(!spy.isEmpty() && values(spy).last() < 99.0);
+        QCOMPARE(f.messages(), QStringList{kDone});
+        QCOMPARE(f.folderEntries(), QStringList({"PelmoraVer3", "filler.bin"}));
+        QFile product(f.productPath());
+        QVERIFY(product.open(QIODevice::ReadOnly));
+        QCOMPARE(product.readAll(), QByteArray("new product"));
+    }
+
     void failedDownloadsLeaveNothingBehind_data()
     {
         QTest::addColumn<HttpRoute>("route");
@@ -314,6 +344,37 @@ private slots:
         QVERIFY(data.open(QIODevice::ReadOnly));
         QCOMPARE(data.readAll(), QByteArray("Pelmora data 1.05\n"));
         QVERIFY(!QFile::exists(f.folder.filePath("old-started.txt")));
+    }
+
+    // A member that fails after others extracted: nothing of the update lands.
+    void failedMemberLeavesTheProductFolderAsItWas_data()
+    {
+        QTest::addColumn<bool>("tessaly");
+        QTest::newRow("PelmoraVer3Up") << false;
+        QTest::newRow("TessalyP3VerUp") << true;
+    }
+
+    void failedMemberLeavesTheProductFolderAsItWas()
+    {
+        QFETCH(bool, tessaly);
+        UpdaterFixture f(tessaly ? TessalyP3VerUp::column() : PelmoraVer3Up::column());
+        const QString product = f.config.productFileName();
+        QByteArray archive = TestArchive::make(
+            {{product, "new product"}, {"data.dat", "new data 1.05"}, {"extra.txt", "a new file"}});
+        // A broken byte in the second member's data: its CRC no longer matches.
+        archive[archive.indexOf("new data 1.05")] ^= 0x20;
+        f.setVersionPage(versionPage("105"));
+        f.setArchive(HttpRoute::file(archive));
+        f.placeProduct("old product");
+        QFile data(f.folder.filePath("data.dat"));
+        QVERIFY(data.open(QIODevice::WriteOnly) && data.write("old data") == 8);
+        data.close();
+        const QMap<QString, QByteArray> before = contents(f);
+        Form1& form = f.load();
+        QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
+        QVERIFY(f.waitForDownloadEnd());
+        QCOMPARE(f.messages(), QStringList{kFailed});
+        QCOMPARE(contents(f), before);
     }
 
     void cancelDuringDownloadRemovesThePartialFile()
@@ -436,6 +497,29 @@ private slots:
         QCOMPARE(f.started.size(), how == "cancel" ? 1 : 0);
         if (how == "fail" || how == "noproduct")
             QCOMPARE(f.messages(), QStringList{kFailed});
+    }
+
+    // Closed while the version page is awaited: the program ends, whatever the page says.
+    void closeDuringTheStartUpCheckEnds_data()
+    {
+        QTest::addColumn<QString>("installed");
+        QTest::newRow("newer version") << "104";
+        QTest::newRow("current version") << "105";
+    }
+
+    void closeDuringTheStartUpCheckEnds()
+    {
+        QFETCH(QString, installed);
+        UpdaterFixture f(TessalyP3VerUp::column());
+        f.setInstalled(installed);
+        f.setVersionPage(versionPage("105"));
+        f.placeProduct();
+        f.server.onRequest = [&](const QString&) { f.form->close(); };
+        Form1& form = f.load();
+        QVERIFY(f.ended());
+        QVERIFY(!form.isVisible());
+        QVERIFY(f.started.isEmpty());
+        QVERIFY(f.dialogs.messages.isEmpty());
     }
 
     void tessalyRestoresAProductLeftAsideByAnInterruptedRun()
