@@ -291,26 +291,12 @@ bool Form1::writeDownload(long long contentLength)
     return committed;
 }
 
-// Extracts into a staging folder and moves the files into place only when
-// every member extracted, so a failed update leaves the product as it was.
 void Form1::installDownload()
 {
     const QString archive = localArchivePath();
-    StagedInstall staged(updaterFolder());
-    int extracted = 0;
-    if (staged.isValid()) {
-        try {
-            ClassLHa lha;
-            extracted = lha.Unlha(QString(), archive, staged.folder(), kAllMembers);
-        } catch (const LhaError&) {
-            extracted = 0;
-        }
-    }
+    const bool installed = installStaged(archive);
     QFile::remove(archive);
-    // The old product goes only once the archive brings a new one.
-    const bool bringsProduct =
-        !config_.productAsideDuringDownload || staged.hasFile(config_.productFileName());
-    if (extracted <= 0 || !bringsProduct || !staged.commit()) {
+    if (!installed) {
         failDownload();
         return;
     }
@@ -322,6 +308,27 @@ void Form1::installDownload()
     MessageBox::show(nullptr, kDoneMessage, {}, MessageBox::Icon::Information);
     product().start();
     ProgramExit::endNow();
+}
+
+// Extracts into a staging folder and moves the files into place only when
+// every member extracted, so a failed update leaves the product as it was. The
+// staging folder is gone when this returns: the program may end right after.
+bool Form1::installStaged(const QString& archive)
+{
+    StagedInstall staged(updaterFolder());
+    if (!staged.isValid())
+        return false;
+    int extracted = 0;
+    try {
+        ClassLHa lha;
+        extracted = lha.Unlha(QString(), archive, staged.folder(), kAllMembers);
+    } catch (const LhaError&) {
+        extracted = 0;
+    }
+    // The old product goes only once the archive brings a new one.
+    const bool bringsProduct =
+        !config_.productAsideDuringDownload || staged.hasFile(config_.productFileName());
+    return extracted > 0 && bringsProduct && staged.commit();
 }
 
 void Form1::failDownload()

@@ -57,6 +57,7 @@ private:
     QString fetchPage(const QString& url);
     void endWithProduct(CheckResult result);
     void installDownload();
+    bool installStaged(const QString& archive);
     bool writeDownload(long long contentLength);
     void failDownload();
     void abandonDownload();

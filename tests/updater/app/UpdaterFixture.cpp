@@ -17,6 +17,7 @@ UpdaterFixture::UpdaterFixture(const UpdaterConfig& column) : config(column)
     ProgramExit::setHandler([](int) {});
     ProgramLauncher::setHandler([this](const ProgramLauncher::Request& request) {
         started.append(request);
+        folderAtStart = folderEntries();
         return launchSucceeds;
     });
     setInstalled(QStringLiteral("104"));

@@ -23,6 +23,7 @@ public:
     HttpTestServer server;
     ScriptedDialogs dialogs;
     QList<ProgramLauncher::Request> started;
+    QStringList folderAtStart; // the program folder as the product found it
     bool launchSucceeds = true;
     std::unique_ptr<Form1> form;
 
