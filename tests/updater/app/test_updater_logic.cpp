@@ -1,3 +1,4 @@
+#include "tests/updater/app/FolderSnapshot.h"
 #include "updater/app/DownloadProgress.h"
 #include "updater/app/NoticeText.h"
 #include "updater/app/StagedInstall.h"
@@ -14,18 +15,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// Every entry of a folder with its bytes; folders as "<dir>".
-QMap<QString, QByteArray> snapshot(const QString& folder)
-{
-    QMap<QString, QByteArray> all;
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        QFile file(dir.filePath(name));
-        all.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<dir>"));
-    }
-    return all;
 }
 
 } // namespace
@@ -174,7 +163,7 @@ private slots:
         StagedInstall::removeLeftovers(product.path());
         if (folderInTheWay)
             QVERIFY(QDir(product.path()).mkdir("c.dat"));
-        const QMap<QString, QByteArray> before = snapshot(product.path());
+        const QMap<QString, QByteArray> before = FolderSnapshot::of(product.path());
         {
             StagedInstall staged(product.path());
             QVERIFY(staged.isValid());
@@ -185,14 +174,14 @@ private slots:
             QCOMPARE(staged.commit(), !folderInTheWay);
         }
         if (folderInTheWay) {
-            QCOMPARE(snapshot(product.path()), before);
+            QCOMPARE(FolderSnapshot::of(product.path()), before);
             return;
         }
         const QMap<QString, QByteArray> after{{"a.exe", "new program"},
                                               {"b.dat", "new file"},
                                               {"c.dat", "another new file"},
                                               {"keep.txt", "untouched"}};
-        QCOMPARE(snapshot(product.path()), after);
+        QCOMPARE(FolderSnapshot::of(product.path()), after);
     }
 
     void progressOf3000FollowsTheBar()

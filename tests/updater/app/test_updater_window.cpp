@@ -3,6 +3,7 @@
 #include "platform/shell/LegacyText.h"
 #include "platform/shell/ProgramLauncher.h"
 #include "tests/support/common/TestEnvironment.h"
+#include "tests/updater/app/FolderSnapshot.h"
 #include "tests/updater/app/TestArchive.h"
 #include "tests/updater/app/UpdaterFixture.h"
 
@@ -65,17 +66,6 @@ QString describe(const QList<double>& list)
     for (double v : list)
         parts << QString::number(v, 'f', 4);
     return parts.join(QLatin1Char(' '));
-}
-
-// Every entry of the program folder with its bytes (folders as "<dir>").
-QMap<QString, QByteArray> contents(const UpdaterFixture& f)
-{
-    QMap<QString, QByteArray> all;
-    for (const QString& name : f.folderEntries()) {
-        QFile file(f.folder.filePath(name));
-        all.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<dir>"));
-    }
-    return all;
 }
 
 QByteArray productScript(const QByteArray& marker)
@@ -369,12 +359,12 @@ private slots:
         QFile data(f.folder.filePath("data.dat"));
         QVERIFY(data.open(QIODevice::WriteOnly) && data.write("old data") == 8);
         data.close();
-        const QMap<QString, QByteArray> before = contents(f);
+        const QMap<QString, QByteArray> before = FolderSnapshot::of(f.folder.path());
         Form1& form = f.load();
         QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
         QVERIFY(f.waitForDownloadEnd());
         QCOMPARE(f.messages(), QStringList{kFailed});
-        QCOMPARE(contents(f), before);
+        QCOMPARE(FolderSnapshot::of(f.folder.path()), before);
     }
 
     void cancelDuringDownloadRemovesThePartialFile()
