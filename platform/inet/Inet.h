@@ -78,10 +78,12 @@ public:
     // The largest Content-Length a download may announce.
     void setBodyLimitBytes(qint64 bytes) { bodyLimitBytes_ = bytes; }
     // A download fails when a whole period brings less than bytesPerSecond on
-    // average (0 turns the rule off). Tests shorten the period.
+    // average (0 turns the rule off). Tests shorten the period. The defaults,
+    // as the FTP client's, let any real line through (a 9600 baud modem moves
+    // about 1 KB/s) and stop a server that drips a byte every few seconds.
     void setLowSpeedLimit(qint64 bytesPerSecond, int periodMs);
 
-    static constexpr qint64 kLowSpeedBytesPerSecond = 512;
+    static constexpr qint64 kLowSpeedBytesPerSecond = 100;
     static constexpr int kLowSpeedPeriodMs = 60000;
 
     // The last error in words, for diagnostics.
