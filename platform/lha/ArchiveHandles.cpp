@@ -3,6 +3,7 @@
 #include "platform/lha/ArchiveReader.h"
 #include "platform/lha/CommandLine.h"
 #include "platform/lha/MemberPath.h"
+#include "platform/lha/PrintableText.h"
 #include "platform/lha/Wildcard.h"
 
 #include <QDir>
@@ -67,7 +68,7 @@ void fill(const Search& s, UnlhaIndividualInfo* info)
         info->date = dosDate(h.modified);
         info->time = dosTime(h.modified);
     }
-    copyText(info->fileName, sizeof(info->fileName), s.names[s.current].toLocal8Bit());
+    copyText(info->fileName, sizeof(info->fileName), PrintableText::escaped(s.names[s.current]).toLocal8Bit());
     copyText(info->mode, sizeof(info->mode), h.method);
     copyText(info->attribute, sizeof(info->attribute), h.isDirectory() ? "d---" : "----");
 }
@@ -142,7 +143,7 @@ int fileName(UNLHA_HARC handle, char* buffer, int size)
         return ERROR_NOT_SEARCH_MODE;
     if (!buffer || size <= 0)
         return ERROR_ENOUGH_MEMORY;
-    const QByteArray name = s->names[s->current].toLocal8Bit();
+    const QByteArray name = PrintableText::escaped(s->names[s->current]).toLocal8Bit();
     if (name.size() >= size) {
         // Cut at a character boundary so that what is there stays readable.
         qsizetype n = size - 1;

@@ -3,6 +3,7 @@
 #include "platform/lha/ArchiveReader.h"
 #include "platform/lha/FileCollector.h"
 #include "platform/lha/FileMetadata.h"
+#include "platform/lha/FileNameCase.h"
 #include "platform/lha/MemberPath.h"
 #include "platform/lha/OutputText.h"
 #include "platform/lha/Wildcard.h"
@@ -15,6 +16,7 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QSet>
+#include <optional>
 
 namespace {
 
@@ -63,6 +65,33 @@ bool isNewer(const QFileInfo& file, const MemberHeader& stored)
     const qint64 slack = stored.level < 2 ? 1 : 0;
     return file.lastModified().toSecsSinceEpoch() > stored.modified.toSecsSinceEpoch() + slack;
 }
+
+// The members already stored, found by the name a file is to be stored
+// under: the same name, or the same name in other letter case when the
+// file's own file system ignores case (there the two name the same file).
+class StoredNames
+{
+public:
+    void add(const QString& name, qsizetype index)
+    {
+        exact_.insert(name, index);
+        folded_.insert(name.toCaseFolded(), index);
+    }
+
+    std::optional<qsizetype> find(const QString& name, const QString& localPath) const
+    {
+        if (const auto it = exact_.constFind(name); it != exact_.constEnd())
+            return *it;
+        const auto it = folded_.constFind(name.toCaseFolded());
+        if (it != folded_.constEnd() && FileNameCase::isIgnoredAt(localPath))
+            return *it;
+        return std::nullopt;
+    }
+
+private:
+    QHash<QString, qsizetype> exact_;
+    QHash<QString, qsizetype> folded_;
+};
 
 // Writes the kept members and the new ones to a temporary file and puts it
 // in place of the archive.
@@ -122,11 +151,11 @@ int add(const LhaCommand& command, OutputText& out)
             return error;
         }
     }
-    QHash<QString, qsizetype> stored;
+    StoredNames stored;
     if (exists) {
         const QList<MemberHeader>& members = reader.index().members();
         for (qsizetype i = 0; i < members.size(); ++i)
-            stored.insert(MemberPath::fromRaw(members[i].rawPath).display().toCaseFolded(), i);
+            stored.add(MemberPath::fromRaw(members[i].rawPath).display(), i);
     }
 
     const FileCollector::Result found = FileCollector::collect(command, archivePath);
@@ -145,8 +174,7 @@ int add(const LhaCommand& command, OutputText& out)
             out.line(QStringLiteral("Error %1: name has no CP932 form").arg(file.storedName));
             return ERROR_LONG_FILE_NAME;
         }
-        const auto previous = stored.constFind(file.storedName.toCaseFolded());
-        if (previous != stored.constEnd()) {
+        if (const auto previous = stored.find(file.storedName, file.localPath)) {
             if (command.command == QLatin1Char('u') && !isNewer(info, reader.index().members()[*previous]))
                 continue;
             dropped.insert(*previous);

@@ -19,6 +19,14 @@ struct Target
     int error = 0;
     QString reason;
     QString path;
+    QStringList created; // folders made for this member, outermost first
+
+    Target& fail(int code, const QString& why)
+    {
+        error = code;
+        reason = why;
+        return *this;
+    }
 };
 
 // Creates the folders of `parts` below `root` (all but the last part unless
@@ -32,11 +40,14 @@ Target prepare(const QString& root, const QStringList& parts, bool wholeIsFolder
         current += QLatin1Char('/') + parts.at(i);
         const QFileInfo info(current);
         if (info.isSymLink())
-            return {ERROR_MAKEDIRECTORY, QStringLiteral("folder is a symbolic link"), {}};
+            return t.fail(ERROR_MAKEDIRECTORY, QStringLiteral("folder is a symbolic link"));
         if (info.exists() && !info.isDir())
-            return {ERROR_MAKEDIRECTORY, QStringLiteral("a file stands where a folder belongs"), {}};
-        if (!info.exists() && !QDir().mkdir(current))
-            return {ERROR_MAKEDIRECTORY, QStringLiteral("cannot create folder"), {}};
+            return t.fail(ERROR_MAKEDIRECTORY, QStringLiteral("a file stands where a folder belongs"));
+        if (!info.exists()) {
+            if (!QDir().mkdir(current))
+                return t.fail(ERROR_MAKEDIRECTORY, QStringLiteral("cannot create folder"));
+            t.created.append(current);
+        }
     }
     if (wholeIsFolder) {
         t.path = current;
@@ -45,11 +56,18 @@ Target prepare(const QString& root, const QStringList& parts, bool wholeIsFolder
     current += QLatin1Char('/') + parts.last();
     const QFileInfo info(current);
     if (info.isSymLink())
-        return {ERROR_CANNOT_WRITE, QStringLiteral("destination is a symbolic link"), {}};
+        return t.fail(ERROR_CANNOT_WRITE, QStringLiteral("destination is a symbolic link"));
     if (info.isDir())
-        return {ERROR_CANNOT_WRITE, QStringLiteral("a folder stands where the file belongs"), {}};
+        return t.fail(ERROR_CANNOT_WRITE, QStringLiteral("a folder stands where the file belongs"));
     t.path = current;
     return t;
+}
+
+// A refused member leaves nothing behind, not even the folders made for it.
+void removeCreated(const Target& t)
+{
+    for (auto it = t.created.crbegin(); it != t.created.crend(); ++it)
+        QDir().rmdir(*it);
 }
 
 int extractFile(QFile& archive, const MemberHeader& header, const QString& path, QString* reason)
@@ -97,6 +115,9 @@ int run(const LhaCommand& command, OutputText& out)
         const MemberPath name = MemberPath::fromRaw(header.rawPath);
         if (!Wildcard::selects(command.names, name.display()))
             continue;
+        // "./" names the destination itself: there is nothing to make.
+        if (header.isDirectory() && name.isEmpty())
+            continue;
         if (!name.isSafe()) {
             failed(ERROR_HEADER_BROKEN, name.display(), QStringLiteral("refused, ") + name.refusal());
             continue;
@@ -108,8 +129,10 @@ int run(const LhaCommand& command, OutputText& out)
         if (header.isDirectory()) {
             if (command.keepPaths) {
                 const Target t = prepare(root, name.parts(), true);
-                if (t.error)
+                if (t.error) {
+                    removeCreated(t);
                     failed(t.error, name.display(), t.reason);
+                }
             }
             continue;
         }
@@ -121,11 +144,13 @@ int run(const LhaCommand& command, OutputText& out)
         const QStringList parts = command.keepPaths ? name.parts() : QStringList{name.fileName()};
         const Target t = prepare(root, parts, false);
         if (t.error) {
+            removeCreated(t);
             failed(t.error, name.display(), t.reason);
             continue;
         }
         QString reason;
         if (const int error = extractFile(reader.file(), header, t.path, &reason)) {
+            removeCreated(t);
             failed(error, name.display(), reason);
             continue;
         }

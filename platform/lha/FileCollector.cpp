@@ -1,11 +1,12 @@
 #include "platform/lha/FileCollector.h"
 
+#include "platform/lha/FileNameCase.h"
 #include "platform/lha/Wildcard.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QSet>
+#include <QHash>
 #include <algorithm>
 
 namespace {
@@ -92,19 +93,34 @@ private:
             stored = QDir(relativeTo).relativeFilePath(absolute);
         if (stored.isEmpty() || stored.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(stored))
             stored = info.fileName();
-        const QString key = stored.toCaseFolded();
-        if (seen_.contains(key))
+        if (isCollected(stored, absolute))
             return true;
-        seen_.insert(key);
+        seen_[stored.toCaseFolded()].append(result.files.size());
         result.files.append({absolute, stored});
         return true;
+    }
+
+    // The same name twice, or the same file named in other letter case
+    // where the file system ignores case. Two files whose names differ only
+    // in case on a file system that tells them apart are both kept.
+    bool isCollected(const QString& stored, const QString& absolute) const
+    {
+        const auto it = seen_.constFind(stored.toCaseFolded());
+        if (it == seen_.constEnd())
+            return false;
+        for (qsizetype index : *it) {
+            const FileCollector::File& earlier = result.files.at(index);
+            if (earlier.storedName == stored || FileNameCase::isSameFile(earlier.localPath, absolute))
+                return true;
+        }
+        return false;
     }
 
     const LhaCommand& command_;
     QString archive_;
     QDir baseDir_;
     QString basePrefix_;
-    QSet<QString> seen_;
+    QHash<QString, QList<qsizetype>> seen_; // case-folded stored name -> files
 };
 
 } // namespace

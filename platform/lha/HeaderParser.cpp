@@ -9,6 +9,8 @@ namespace {
 
 constexpr qint64 kMaxHeaderSize = 1 << 20; // far above anything a real archiver writes
 constexpr int kCommonSize = 22;            // bytes every level shares up to the level byte
+constexpr char kOsUnix = 'U';
+constexpr char kOsOs9On68k = 'K';
 
 quint16 u16(const QByteArray& b, qint64 at)
 {
@@ -51,6 +53,31 @@ bool isMethodName(const QByteArray& method)
     return method.size() == 5 && method[0] == '-' && method[4] == '-' && method[1] >= 'a' && method[1] <= 'z';
 }
 
+// Amiga and MorphOS tools store a file's comment after a NUL in its name
+// field; every reader takes the name as a C string.
+QByteArray beforeNul(const QByteArray& field)
+{
+    const qsizetype nul = field.indexOf('\0');
+    return nul < 0 ? field : field.left(nul);
+}
+
+// The name part of a level 0 or 1 name field, which may hold folders.
+QByteArray afterLastSeparator(const QByteArray& path)
+{
+    const qsizetype cut = qMax(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    return path.mid(cut + 1);
+}
+
+// OS-9 keeps read, write and execute for the owner and for the public;
+// the public bits serve for group and others, as Unix tools map them.
+quint16 unixModeFromOs9(quint16 os9)
+{
+    const quint16 owner = quint16(((os9 & 0x01) << 2) | (os9 & 0x02) | ((os9 & 0x04) >> 2));
+    const quint16 other = quint16(((os9 & 0x08) >> 1) | ((os9 & 0x10) >> 3) | ((os9 & 0x20) >> 5));
+    const quint16 folder = (os9 & 0x80) ? 0040000 : 0;
+    return quint16(folder | (owner << 6) | (other << 3) | other);
+}
+
 HeaderParser::Result broken(int error, const QString& reason)
 {
     HeaderParser::Result r;
@@ -86,11 +113,11 @@ bool applyExtended(quint8 type, const QByteArray& data, MemberHeader& h, Names& 
         commonCrc = u16(data, 0);
         return true;
     case 0x01:
-        names.fileName = data;
+        names.fileName = beforeNul(data);
         names.haveFileName = true;
         return true;
     case 0x02: {
-        QByteArray folders = data;
+        QByteArray folders = beforeNul(data);
         if (!folders.isEmpty() && quint8(folders.back()) != 0xFF)
             folders.append(char(0xFF));
         names.folders = folders;
@@ -159,6 +186,7 @@ void finish(MemberHeader& h, const Names& names, const QByteArray& baseName, con
     QByteArray path = names.folders;
     path.append(names.haveFileName ? names.fileName : baseName);
     h.rawPath = path;
+    h.fileName = names.haveFileName ? names.fileName : afterLastSeparator(baseName);
     if (times.windows.isValid())
         h.modified = times.windows;
     else if (times.unix.isValid())
@@ -191,7 +219,7 @@ HeaderParser::Result readLevel01(QIODevice& dev, qint64 offset, const QByteArray
     const int nameSize = quint8((*base)[21]);
     if (minSize + nameSize > size)
         return broken(ERROR_HEADER_BROKEN, QStringLiteral("name longer than its header"));
-    const QByteArray baseName = base->mid(22, nameSize);
+    const QByteArray baseName = beforeNul(base->mid(22, nameSize));
     h.crc = u16(*base, 22 + nameSize);
     Names names;
     Times times;
@@ -199,10 +227,12 @@ HeaderParser::Result readLevel01(QIODevice& dev, qint64 offset, const QByteArray
     if (level == 0) {
         h.headerSize = size + 2;
         const qint64 extra = size - 22 - nameSize;
-        if (extra >= 12 && (*base)[24 + nameSize] == 'U' && (*base)[25 + nameSize] == 0) {
-            // Unix tools' extended area: time, then mode, uid and gid at its end.
+        const char areaOs = extra >= 12 ? (*base)[24 + nameSize] : 0;
+        if ((areaOs == kOsUnix || areaOs == kOsOs9On68k) && (*base)[25 + nameSize] == 0) {
+            // Unix tools' extended area (OS-9/68k writes the same): time,
+            // then mode, uid and gid at its end.
             const qint64 at = 24 + nameSize;
-            h.osType = 'U';
+            h.osType = quint8(areaOs);
             times.unix = fromUnixTime(u32(*base, at + 2));
             h.unixMode = u16(*base, at + extra - 6);
         }
@@ -248,6 +278,9 @@ HeaderParser::Result readLevel23(QIODevice& dev, qint64 offset, const QByteArray
     qint64 total = 0;
     if (level == 2) {
         total = u16(start, 0);
+        // OS-9/68k's archiver stores the size without its own two bytes.
+        if ((*fixed)[23] == kOsOs9On68k)
+            total += 2;
     } else {
         if (u16(start, 0) != 4)
             return broken(ERROR_HEADER_BROKEN, QStringLiteral("unsupported word size"));
@@ -318,8 +351,14 @@ Result readAt(QIODevice& archive, qint64 offset)
     default:
         return broken(ERROR_HEADER_BROKEN, QStringLiteral("unknown header level"));
     }
-    if (r.kind == Result::Kind::Member && r.header.rawPath.isEmpty())
+    if (r.kind != Result::Kind::Member)
+        return r;
+    // A folder whose name is empty ("." from "lha a x.lzh .") stands for the
+    // destination itself; only a file must have a name.
+    if (r.header.rawPath.isEmpty() && !r.header.isDirectory())
         return broken(ERROR_HEADER_BROKEN, QStringLiteral("member without a name"));
+    if (r.header.osType == kOsOs9On68k && r.header.unixMode)
+        r.header.unixMode = unixModeFromOs9(*r.header.unixMode);
     return r;
 }
 

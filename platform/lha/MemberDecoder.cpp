@@ -1,5 +1,6 @@
 #include "platform/lha/MemberDecoder.h"
 
+#include "platform/lha/MacBinaryFilter.h"
 #include "platform/lha/unlha32.h"
 
 #include <QIODevice>
@@ -24,25 +25,37 @@ struct PackedSource
     qint64 end = 0;
     bool readFailed = false;
 
+    // Fills `out` whole unless the member's data ends first: some decoders
+    // (-lz5-) take any non-zero count as the whole request, so a short
+    // read at a block boundary would corrupt their output.
     size_t take(void* out, size_t wanted)
     {
-        if (begin == end) {
-            if (remaining == 0)
-                return 0;
-            const qint64 chunk = qint64(qMin<quint64>(remaining, quint64(kBlock)));
-            const qint64 got = archive->read(buffer.data(), chunk);
-            if (got <= 0) {
-                readFailed = true;
-                return 0;
-            }
-            remaining -= quint64(got);
-            begin = 0;
-            end = got;
+        size_t done = 0;
+        while (done < wanted) {
+            if (begin == end && !refill())
+                break;
+            const size_t n = qMin<size_t>(wanted - done, size_t(end - begin));
+            std::memcpy(static_cast<char*>(out) + done, buffer.data() + begin, n);
+            begin += qint64(n);
+            done += n;
         }
-        const size_t n = qMin<size_t>(wanted, size_t(end - begin));
-        std::memcpy(out, buffer.data() + begin, n);
-        begin += qint64(n);
-        return n;
+        return done;
+    }
+
+    bool refill()
+    {
+        if (remaining == 0)
+            return false;
+        const qint64 chunk = qint64(qMin<quint64>(remaining, quint64(kBlock)));
+        const qint64 got = archive->read(buffer.data(), chunk);
+        if (got <= 0) {
+            readFailed = true;
+            return false;
+        }
+        remaining -= quint64(got);
+        begin = 0;
+        end = got;
+        return true;
     }
 
     static size_t callback(void* buf, size_t len, void* self)
@@ -97,6 +110,7 @@ int decode(QIODevice& archive, const MemberHeader& header, QIODevice* sink, QStr
     if (!decoder)
         return fail(reason, ERROR_ENOUGH_MEMORY, QStringLiteral("decoder unavailable"));
 
+    MacBinaryFilter filter(header);
     std::vector<uint8_t> out(kBlock);
     quint64 total = 0;
     while (total < header.originalSize) {
@@ -104,7 +118,7 @@ int decode(QIODevice& archive, const MemberHeader& header, QIODevice* sink, QStr
         if (n == 0)
             break;
         total += n;
-        if (sink && sink->write(reinterpret_cast<const char*>(out.data()), qint64(n)) != qint64(n))
+        if (sink && !filter.write(*sink, reinterpret_cast<const char*>(out.data()), qint64(n)))
             return fail(reason, ERROR_CANNOT_WRITE, QStringLiteral("cannot write the extracted data"));
     }
     if (source.readFailed)

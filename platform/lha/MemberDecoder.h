@@ -7,7 +7,9 @@
 class QIODevice;
 
 // Decodes one member's data through liblhasa's decoders, streaming in 64 KiB
-// blocks, and checks the decoded length and CRC against the header.
+// blocks, and checks the decoded length and CRC against the header. The sink
+// gets the data without the MacBinary header a Mac archiver may have added
+// (see MacBinaryFilter); the CRC covers everything the member holds.
 namespace MemberDecoder {
 
 // Writes the data to `sink` (nullptr: decode and check only). Returns 0 or

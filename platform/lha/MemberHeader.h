@@ -20,6 +20,8 @@ struct MemberHeader
     // Folder names and the file name, the folders ended by 0xFF (a byte that
     // CP932 never uses, so splitting on it cannot cut a character in two).
     QByteArray rawPath;
+    // The file name field alone, as stored (MacBinary headers repeat it).
+    QByteArray fileName;
     QDateTime modified; // invalid when the header holds no usable time
     std::optional<quint16> unixMode;
     quint8 dosAttribute = 0x20;

@@ -6,9 +6,9 @@
 
 namespace {
 
-bool isSeparator(QChar c)
+bool isAsciiLetter(QChar c)
 {
-    return c == QLatin1Char('\\') || c == QLatin1Char('/');
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
 }
 
 QString withoutTrailingDotsAndBlanks(QString s)
@@ -47,24 +47,22 @@ MemberPath MemberPath::fromRaw(const QByteArray& rawPath)
     }
     path.display_ = joined;
 
-    if (joined.isEmpty()) {
-        path.refusal_ = QStringLiteral("empty name");
-        return path;
-    }
-    if (isSeparator(joined.front())) {
-        path.refusal_ = QStringLiteral("absolute name");
-        return path;
-    }
-    const QStringList components = joined.split(QLatin1Char('/'));
+    // Archives made from an absolute path extract below the destination, as
+    // other LHA tools do: a leading drive goes, and so do leading separators
+    // with the other empty parts below.
+    QStringView relative(joined);
+    if (relative.size() >= 2 && relative[1] == QLatin1Char(':') && isAsciiLetter(relative[0]))
+        relative = relative.sliced(2);
+    const QList<QStringView> components = relative.split(QLatin1Char('/'));
     QStringList parts;
-    for (const QString& part : components) {
+    for (QStringView part : components) {
         if (part.isEmpty() || part == QLatin1String("."))
             continue;
         if (part.contains(QLatin1Char(':'))) {
             path.refusal_ = QStringLiteral("drive or stream name");
             return path;
         }
-        if (withoutTrailingDotsAndBlanks(part).isEmpty()) {
+        if (withoutTrailingDotsAndBlanks(part.toString()).isEmpty()) {
             path.refusal_ = QStringLiteral("parent folder name");
             return path;
         }
@@ -74,10 +72,11 @@ MemberPath MemberPath::fromRaw(const QByteArray& rawPath)
                 return path;
             }
         }
-        parts.append(part);
+        parts.append(part.toString());
     }
     if (parts.isEmpty()) {
         path.refusal_ = QStringLiteral("empty name");
+        path.empty_ = true;
         return path;
     }
     path.parts_ = parts;

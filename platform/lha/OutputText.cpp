@@ -1,10 +1,12 @@
 #include "platform/lha/OutputText.h"
 
+#include "platform/lha/PrintableText.h"
+
 #include <cstring>
 
 void OutputText::line(const QString& text)
 {
-    bytes_ += text.toLocal8Bit();
+    bytes_ += PrintableText::escaped(text).toLocal8Bit();
     bytes_ += '\n';
 }
 

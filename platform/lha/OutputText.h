@@ -4,7 +4,8 @@
 #include <QString>
 
 // The messages of one command, handed to the caller's buffer in the OS
-// encoding, each line ending in LF.
+// encoding, each line ending in LF. Control characters inside a line (from
+// names) are escaped, so every LF in the output ends a line of ours.
 class OutputText
 {
 public:
