@@ -68,7 +68,8 @@ void fill(const Search& s, UnlhaIndividualInfo* info)
         info->date = dosDate(h.modified);
         info->time = dosTime(h.modified);
     }
-    copyText(info->fileName, sizeof(info->fileName), PrintableText::escaped(s.names[s.current]).toLocal8Bit());
+    copyText(info->fileName, sizeof(info->fileName),
+             PrintableText::escaped(s.names[s.current]).toLocal8Bit());
     copyText(info->mode, sizeof(info->mode), h.method);
     copyText(info->attribute, sizeof(info->attribute), h.isDirectory() ? "d---" : "----");
 }

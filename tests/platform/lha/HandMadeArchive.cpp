@@ -17,7 +17,33 @@ void put32(QByteArray& b, quint32 v)
 }
 
 constexpr quint32 kDosTime = (quint32(2009 - 1980) << 25) | (2u << 21) | (18u << 16) | (12u << 11);
-constexpr quint32 kUnixTime = 1234958400; // 2009-02-18 12:00 UTC
+
+// The extended headers of levels 1 and 2, each a type byte and its data.
+QList<QByteArray> extensionsOf(const HandMadeArchive::Member& m)
+{
+    QList<QByteArray> all;
+    if (m.level == 2)
+        all.append('\x01' + m.rawName);
+    if (!m.rawFolder.isEmpty())
+        all.append('\x02' + m.rawFolder);
+    if (m.unixMode) {
+        QByteArray mode(1, '\x50');
+        put16(mode, *m.unixMode);
+        all.append(mode);
+    }
+    for (const auto& e : m.extensions)
+        all.append(e.first + e.second);
+    return all;
+}
+
+// Level 0 and 1: the size and checksum of the bytes after the first two.
+QByteArray withSizeAndSum(const QByteArray& body)
+{
+    quint8 sum = 0;
+    for (char c : body)
+        sum = quint8(sum + quint8(c));
+    return QByteArray(1, char(body.size())) + char(sum) + body;
+}
 
 } // namespace
 
@@ -38,64 +64,57 @@ HandMadeArchive& HandMadeArchive::addFile(const QByteArray& rawName, const QByte
 
 QByteArray HandMadeArchive::header(const Member& m)
 {
-    const quint32 packed = m.declaredPacked.value_or(quint32(m.data.size()));
     const quint32 original = m.declaredOriginal.value_or(quint32(m.data.size()));
     const quint16 crc = Crc16::of(m.data.constData(), m.data.size());
-    QByteArray h;
-    if (m.level == 0) {
-        QByteArray body;
-        body.append(m.method.left(5));
-        put32(body, packed);
-        put32(body, original);
-        put32(body, kDosTime);
+    const QList<QByteArray> extensions = m.level == 0 ? QList<QByteArray>() : extensionsOf(m);
+    // Level 1 chains its extended headers after the base header, each ending
+    // in the size of the next; level 2 puts each size in front.
+    QByteArray chain;
+    for (qsizetype i = 0; i < extensions.size(); ++i) {
+        if (m.level == 2)
+            put16(chain, quint32(extensions[i].size() + 2));
+        chain.append(extensions[i]);
+        if (m.level == 1)
+            put16(chain, i + 1 < extensions.size() ? quint32(extensions[i + 1].size() + 2) : 0);
+    }
+    if (m.level == 2)
+        put16(chain, 0);
+    const quint32 packed =
+        m.declaredPacked.value_or(quint32(stored(m).size()) + (m.level == 1 ? quint32(chain.size()) : 0));
+
+    QByteArray body = m.method.left(5);
+    put32(body, packed);
+    put32(body, original);
+    if (m.level == 2) {
+        put32(body, m.unixTime);
         body.append(char(0x20));
-        body.append(char(0));
-        body.append(char(m.rawName.size()));
-        body.append(m.rawName);
+        body.append(char(2));
         put16(body, crc);
-        quint8 sum = 0;
-        for (char c : body)
-            sum = quint8(sum + quint8(c));
-        h.append(char(body.size()));
-        h.append(char(sum));
-        h.append(body);
-        return h;
+        body.append(m.osType);
+        // OS-9/68k's archiver leaves its own two size bytes out of the size.
+        const quint32 size = 24 + quint32(chain.size()) - (m.osType == 'K' ? 2 : 0);
+        QByteArray h;
+        put16(h, size);
+        return h + body + chain;
     }
-    QList<QByteArray> extensions;
-    auto ext = [&](char type, const QByteArray& data) { extensions.append(QByteArray(1, type) + data); };
-    ext(0x01, m.rawName);
-    if (!m.rawFolder.isEmpty())
-        ext(0x02, m.rawFolder);
-    if (m.unixMode) {
-        QByteArray mode;
-        put16(mode, *m.unixMode);
-        ext(0x50, mode);
-    }
-    QByteArray tail;
-    for (const QByteArray& e : extensions) {
-        put16(tail, quint32(e.size() + 2));
-        tail.append(e);
-    }
-    put16(tail, 0);
-    const quint32 total = 24 + quint32(tail.size());
-    put16(h, total);
-    h.append(m.method.left(5));
-    put32(h, packed);
-    put32(h, original);
-    put32(h, kUnixTime);
-    h.append(char(0x20));
-    h.append(char(2));
-    put16(h, crc);
-    h.append('U');
-    h.append(tail);
-    return h;
+    put32(body, kDosTime);
+    body.append(char(0x20));
+    body.append(char(m.level));
+    body.append(char(m.rawName.size()));
+    body.append(m.rawName);
+    put16(body, crc);
+    if (m.level == 0)
+        return withSizeAndSum(body);
+    body.append(m.osType);
+    put16(body, extensions.isEmpty() ? 0 : quint32(extensions.first().size() + 2));
+    return withSizeAndSum(body) + chain;
 }
 
 QByteArray HandMadeArchive::bytes(bool endMark) const
 {
     QByteArray out;
     for (const Member& m : members_)
-        out += header(m) + m.data;
+        out += header(m) + stored(m);
     if (endMark)
         out.append(char(0));
     return out;
@@ -105,6 +124,6 @@ qsizetype HandMadeArchive::dataOffset(int index) const
 {
     qsizetype offset = 0;
     for (int i = 0; i < index; ++i)
-        offset += header(members_[i]).size() + members_[i].data.size();
+        offset += header(members_[i]).size() + stored(members_[i]).size();
     return offset + header(members_[index]).size();
 }

@@ -22,6 +22,8 @@
 
 using namespace LhaTestTools;
 
+Q_DECLARE_METATYPE(HandMadeArchive::Member)
+
 namespace {
 
 QByteArray cp932(const QString& text)
@@ -65,15 +67,21 @@ private slots:
     void extractWithoutPathsAndSelection();
     void hostileArchives_data();
     void hostileArchives();
+    void tooDeepMemberLeavesNoFolders();
+    void emptyFolderNames_data();
+    void emptyFolderNames();
+    void namesWithControlCharacters();
     void failedMemberKeepsExistingFile();
     void linksInDestinationAreNotFollowed();
-    void setIdBitsAreNotRestored();
+    void storedPermissions_data();
+    void storedPermissions();
     void checkArchiveModes();
     void memberSearch();
     void searchHandlesAreIndependent();
     void verificationUpdate_data();
     void verificationUpdate();
     void failedUpdateLeavesNoArchive();
+    void namesDifferingInCase();
     void ourArchivesReadByJlha();
     void deleteAndTest();
     void missingLibraryRaises();
@@ -164,15 +172,18 @@ void TestLhaArchive::hostileArchives_data()
         << ERROR_HEADER_BROKEN << QStringList{"good.txt"};
     QTest::newRow("dots and blanks") << withGood(HandMadeArchive().addFile(".. \\evil.txt", "evil", 0))
                                      << ERROR_HEADER_BROKEN << QStringList{"good.txt"};
-    QTest::newRow("absolute unix") << withGood(HandMadeArchive().addFile("/tmp/evil.txt", "evil", 0))
-                                   << ERROR_HEADER_BROKEN << QStringList{"good.txt"};
-    QTest::newRow("absolute backslash")
-        << withGood(HandMadeArchive().addFile("\\\\server\\evil.txt", "evil", 0)) << ERROR_HEADER_BROKEN
+    // A leading "/" or drive is dropped, but what follows is still checked.
+    QTest::newRow("parent after a slash") << withGood(HandMadeArchive().addFile("/../evil.txt", "evil", 0))
+                                          << ERROR_HEADER_BROKEN << QStringList{"good.txt"};
+    QTest::newRow("parent after a drive") << withGood(HandMadeArchive().addFile("C:..\\evil.txt", "evil", 0))
+                                          << ERROR_HEADER_BROKEN << QStringList{"good.txt"};
+    QTest::newRow("parent in absolute folder ext")
+        << withGood(HandMadeArchive().add(member("evil.txt", "\xff..\xff"))) << ERROR_HEADER_BROKEN
         << QStringList{"good.txt"};
-    QTest::newRow("absolute folder ext") << withGood(HandMadeArchive().add(member("evil.txt", "\xfftmp\xff")))
+    QTest::newRow("file without a name") << withGood(HandMadeArchive().addFile("./", "evil", 0))
                                          << ERROR_HEADER_BROKEN << QStringList{"good.txt"};
-    QTest::newRow("drive letter") << withGood(HandMadeArchive().addFile("C:evil.txt", "evil", 0))
-                                  << ERROR_HEADER_BROKEN << QStringList{"good.txt"};
+    QTest::newRow("stream name") << withGood(HandMadeArchive().addFile("a.txt:evil", "evil", 0))
+                                 << ERROR_HEADER_BROKEN << QStringList{"good.txt"};
 
     HandMadeArchive::Member link = member("link|/etc");
     link.method = "-lhd-";
@@ -190,6 +201,13 @@ void TestLhaArchive::hostileArchives_data()
     QByteArray flipped = two.bytes();
     flipped[two.dataOffset(1) + 3] = char(flipped[two.dataOffset(1) + 3] ^ 0x20);
     QTest::newRow("flipped data byte") << flipped << ERROR_FILE_CRC << QStringList{"a.txt"};
+    // A refused member takes the folders made for it along.
+    HandMadeArchive inFolders =
+        HandMadeArchive().addFile("a.txt", "alpha").add(member("b.txt", "new\xffsub\xff"));
+    QByteArray flippedInFolders = inFolders.bytes();
+    flippedInFolders[inFolders.dataOffset(1)] = 'E';
+    QTest::newRow("flipped data byte in new folders")
+        << flippedInFolders << ERROR_FILE_CRC << QStringList{"a.txt"};
 
     HandMadeArchive zero = HandMadeArchive().addFile("a.txt", "alpha", 0).addFile("b.txt", "bravo", 0);
     QByteArray corrupt = zero.bytes();
@@ -244,6 +262,88 @@ void TestLhaArchive::hostileArchives()
     }
 }
 
+void TestLhaArchive::tooDeepMemberLeavesNoFolders()
+{
+    QTemporaryDir work;
+    HandMadeArchive::Member deep;
+    deep.rawName = "deep.txt";
+    deep.data = "deep";
+    for (int i = 0; i < 3000; ++i)
+        deep.rawFolder += "d\xff";
+    QVERIFY(writeFile(work.filePath("deep.lzh"),
+                      HandMadeArchive().addFile("good.txt", "good").add(deep).bytes()));
+    const Run run =
+        unlha("x " + quoted(work.filePath("deep.lzh")) + ' ' + quoted(work.filePath("dest") + '/'));
+    QCOMPARE(run.result, ERROR_MAKEDIRECTORY);
+    QCOMPARE(entries(work.filePath("dest")), QStringList{"good.txt"});
+}
+
+void TestLhaArchive::emptyFolderNames_data()
+{
+    QTest::addColumn<HandMadeArchive::Member>("folder");
+    auto folder = [](const QByteArray& name, const QByteArray& folders, int level) {
+        HandMadeArchive::Member m;
+        m.method = "-lhd-";
+        m.rawName = name;
+        m.rawFolder = folders;
+        m.level = level;
+        return m;
+    };
+    // What Unix archivers write for "lha a x.lzh .", and its relatives.
+    QTest::newRow("level 0, ./") << folder("./", {}, 0);
+    QTest::newRow("level 0, /") << folder("/", {}, 0);
+    QTest::newRow("level 2, folder .") << folder({}, ".\xff", 2);
+    QTest::newRow("level 2, no name at all") << folder({}, {}, 2);
+}
+
+void TestLhaArchive::emptyFolderNames()
+{
+    QFETCH(HandMadeArchive::Member, folder);
+    QTemporaryDir work;
+    QVERIFY(
+        writeFile(work.filePath("dot.lzh"), HandMadeArchive().add(folder).addFile("f.txt", "file").bytes()));
+    for (const QString& command : {QStringLiteral("x"), QStringLiteral("e")}) {
+        const QString dest = work.filePath(command);
+        const Run run = unlha(command + ' ' + quoted(work.filePath("dot.lzh")) + ' ' + quoted(dest + '/'));
+        QCOMPARE(run.result, 0);
+        QCOMPARE(run.output, QByteArray("Melted f.txt\n"));
+        QCOMPARE(entries(dest), QStringList{"f.txt"});
+    }
+}
+
+void TestLhaArchive::namesWithControlCharacters()
+{
+    QTemporaryDir work;
+    HandMadeArchive::Member forged;
+    forged.rawName = "x\nMelted ../../evil";
+    forged.data = "evil";
+    QVERIFY(
+        writeFile(work.filePath("c.lzh"), HandMadeArchive().addFile("good.txt", "good").add(forged).bytes()));
+    Run run = unlha("x " + quoted(work.filePath("c.lzh")) + ' ' + quoted(work.filePath("out") + '/'));
+    QCOMPARE(run.result, ERROR_HEADER_BROKEN);
+    const QList<QByteArray> lines = run.output.split('\n');
+    QCOMPARE(lines.first(), QByteArray("Melted good.txt"));
+    QVERIFY2(lines.at(1).startsWith("Error x<0A>Melted ../../evil: refused"), run.output.constData());
+    QCOMPARE(lines.size(), 3);
+
+    UNLHA_HARC h = UnlhaOpenArchive(nullptr, work.filePath("c.lzh").toLocal8Bit(), 1);
+    QVERIFY(h);
+    UnlhaIndividualInfo info;
+    QCOMPARE(UnlhaFindFirst(h, "*", nullptr), 0);
+    QCOMPARE(UnlhaFindNext(h, &info), 0);
+    QCOMPARE(QByteArray(info.fileName), QByteArray("x<0A>Melted ../../evil"));
+    char name[260];
+    QCOMPARE(UnlhaGetFileName(h, name, sizeof name), 0);
+    QCOMPARE(QByteArray(name), QByteArray("x<0A>Melted ../../evil"));
+    UnlhaCloseArchive(h);
+
+    // A local file's name, printed when it is stored.
+    QVERIFY(writeFile(work.filePath("src/a\rb.txt"), "a"));
+    run = unlha("a " + quoted(work.filePath("n.lzh")) + ' ' + quoted(work.filePath("src") + '/') + " *.txt");
+    QCOMPARE(run.result, 0);
+    QCOMPARE(run.output, QByteArray("Frozen a<0D>b.txt\n"));
+}
+
 void TestLhaArchive::failedMemberKeepsExistingFile()
 {
     QTemporaryDir work;
@@ -283,23 +383,39 @@ void TestLhaArchive::linksInDestinationAreNotFollowed()
     QCOMPARE(readFile(dest + "/fine.txt"), QByteArray("fine"));
 }
 
-void TestLhaArchive::setIdBitsAreNotRestored()
+void TestLhaArchive::storedPermissions_data()
 {
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("set-user-id dropped") << 0104755 << 022 << 0755;
+    QTest::newRow("world-writable under 022") << 0100666 << 022 << 0644;
+    QTest::newRow("everything under 027") << 0100777 << 027 << 0750;
+    QTest::newRow("owner keeps reading") << 0100000 << 077 << 0400;
+}
+
+void TestLhaArchive::storedPermissions()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(int, stored);
+    QFETCH(int, umask);
+    QFETCH(int, expected);
     QTemporaryDir work;
     HandMadeArchive::Member m;
     m.rawName = "tool";
     m.data = "#!/bin/sh\n";
-    m.unixMode = 0104755; // regular file, set-user-id
+    m.unixMode = quint16(stored);
     QVERIFY(writeFile(work.filePath("p.lzh"), HandMadeArchive().add(m).bytes()));
-    QCOMPARE(unlha("e " + quoted(work.filePath("p.lzh")) + ' ' + quoted(work.path() + '/')).result, 0);
-    const QFileInfo info(work.filePath("tool"));
-    QVERIFY(info.isExecutable());
-    QCOMPARE(info.lastModified().toSecsSinceEpoch(), 1234958400);
-#ifdef Q_OS_UNIX
-    QCOMPARE(QFile::permissions(work.filePath("tool")) & QFileDevice::ExeOther, QFileDevice::ExeOther);
+    const mode_t previous = ::umask(mode_t(umask));
+    const Run run = unlha("e " + quoted(work.filePath("p.lzh")) + ' ' + quoted(work.path() + '/'));
+    ::umask(previous);
+    QCOMPARE(run.result, 0);
+    QCOMPARE(QFileInfo(work.filePath("tool")).lastModified().toSecsSinceEpoch(), 1234958400);
     struct stat st;
     QVERIFY(::stat(QFile::encodeName(work.filePath("tool")).constData(), &st) == 0);
-    QCOMPARE(int(st.st_mode & 07777), 0755);
+    QCOMPARE(int(st.st_mode & 07777), expected);
+#else
+    QSKIP("Unix permission bits");
 #endif
 }
 
@@ -494,6 +610,35 @@ void TestLhaArchive::failedUpdateLeavesNoArchive()
     QVERIFY(run.result != 0);
     QCOMPARE(readFile(temp + "/Q.lzh"), before);
     QCOMPARE(entries(temp), QStringList({"Q.lzh", "a.data", "b.data"}));
+}
+
+void TestLhaArchive::namesDifferingInCase()
+{
+    QTemporaryDir work;
+    const QString src = work.filePath("src");
+    QVERIFY(writeFile(src + "/Data.txt", "upper"));
+    QVERIFY(writeFile(src + "/data.txt", "lower"));
+    if (QFileInfo(src + "/Data.txt").size() != 5 || readFile(src + "/Data.txt") != "upper")
+        QSKIP("this file system ignores letter case");
+    const QString archive = quoted(work.filePath("case.lzh"));
+    Run run = unlha("a " + archive + ' ' + quoted(src + '/') + " *.txt");
+    QCOMPARE(run.result, 0);
+    QCOMPARE(unlha("x " + archive + ' ' + quoted(work.filePath("one") + '/')).result, 0);
+    QCOMPARE(tree(work.filePath("one")),
+             (QMap<QString, QByteArray>{{"Data.txt", "upper"}, {"data.txt", "lower"}}));
+
+    // u replaces the stored copy of exactly that name.
+    QVERIFY(writeFile(src + "/data.txt", "newer"));
+    QFile touch(src + "/data.txt");
+    QVERIFY(touch.open(QIODevice::ReadWrite));
+    QVERIFY(touch.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    touch.close();
+    run = unlha("u " + archive + ' ' + quoted(src + '/') + " *.txt");
+    QCOMPARE(run.result, 0);
+    QCOMPARE(run.output, QByteArray("Frozen data.txt\n"));
+    QCOMPARE(unlha("x " + archive + ' ' + quoted(work.filePath("two") + '/')).result, 0);
+    QCOMPARE(tree(work.filePath("two")),
+             (QMap<QString, QByteArray>{{"Data.txt", "upper"}, {"data.txt", "newer"}}));
 }
 
 void TestLhaArchive::ourArchivesReadByJlha()

@@ -25,6 +25,8 @@ private slots:
     void wildcard();
     void selection();
     void outputIsCutAndTerminated();
+    void outputEscapesControlCharacters_data();
+    void outputEscapesControlCharacters();
 };
 
 void TestLhaCommand::tokenize_data()
@@ -213,6 +215,28 @@ void TestLhaCommand::outputIsCutAndTerminated()
     QCOMPARE(QByteArray(big), QByteArray("Melted 02月18日fan.data\nMelted b\n"));
     out.copyTo(big, 1);
     QCOMPARE(big[0], '\0');
+}
+
+void TestLhaCommand::outputEscapesControlCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("line feed") << "Error a\nMelted ../evil" << QByteArray("Error a<0A>Melted ../evil\n");
+    QTest::newRow("carriage return, tab") << "a\rb\tc" << QByteArray("a<0D>b<09>c\n");
+    QTest::newRow("NUL") << QString(QChar(0)) + "x" << QByteArray("<00>x\n");
+    QTest::newRow("escape and DEL") << "\x1b[2J\x7f" << QByteArray("<1B>[2J<7F>\n");
+    QTest::newRow("Unicode line breaks")
+        << QString(QChar(0x85)) + QChar(0x2028) << QByteArray("<85><2028>\n");
+    QTest::newRow("Japanese unchanged") << "Melted 検証データ.txt" << QByteArray("Melted 検証データ.txt\n");
+}
+
+void TestLhaCommand::outputEscapesControlCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, line);
+    OutputText out;
+    out.line(text);
+    QCOMPARE(out.bytes(), line);
 }
 
 QTEST_GUILESS_MAIN(TestLhaCommand)
