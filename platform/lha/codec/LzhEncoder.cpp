@@ -77,7 +77,7 @@ LzhEncoder::Tuning LzhEncoder::defaultTuning(int dictionaryBits)
 LzhEncoder::Result LzhEncoder::encode(const Reader& read, const Writer& write)
 {
     InputWindow input(1u << m_dictionaryBits, read);
-    MatchFinder finder(m_dictionaryBits, m_tuning.maxChain, m_tuning.niceLength);
+    MatchFinder finder(m_dictionaryBits, m_tuning.maxChain, m_tuning.niceLength, m_tuning.farThreeDistance);
     LzhBlockWriter block(m_dictionaryBits);
     BitWriter bits;
 
@@ -89,14 +89,11 @@ LzhEncoder::Result LzhEncoder::encode(const Reader& read, const Writer& write)
         bits.clearBytes();
         return ok;
     };
+    auto room = [&](std::uint64_t p) { return int(std::min<std::uint64_t>(input.end() - p, kMaxMatch)); };
     auto findAt = [&](std::uint64_t p, int longerThan) {
-        const int room = int(std::min<std::uint64_t>(input.end() - p, kMaxMatch));
-        if (room < kMinMatch)
+        if (room(p) < kMinMatch)
             return MatchFinder::Match{};
-        MatchFinder::Match m = finder.insertAndFind(input.at(p), std::uint32_t(p), room, longerThan);
-        if (m.length == kMinMatch && m.distance > m_tuning.farThreeDistance)
-            m = {};
-        return m;
+        return finder.insertAndFind(input.at(p), std::uint32_t(p), room(p), longerThan);
     };
 
     std::uint64_t pos = 0;
@@ -113,7 +110,7 @@ LzhEncoder::Result LzhEncoder::encode(const Reader& read, const Writer& write)
         MatchFinder::Match current;
         if (undecided && pending.length >= m_tuning.lazyLimit) {
             if (input.end() - pos >= std::uint64_t(kMinMatch))
-                finder.insert(input.at(pos), std::uint32_t(pos));
+                finder.insert(input.at(pos), std::uint32_t(pos), room(pos));
         } else {
             current = findAt(pos, undecided ? pending.length : 0);
         }
@@ -123,7 +120,7 @@ LzhEncoder::Result LzhEncoder::encode(const Reader& read, const Writer& write)
             const std::uint64_t matchEnd = pos - 1 + std::uint64_t(pending.length);
             const std::uint64_t lastHashable = input.end() - kMinMatch;
             for (std::uint64_t p = pos + 1; p < matchEnd && p <= lastHashable; ++p)
-                finder.insert(input.at(p), std::uint32_t(p));
+                finder.insert(input.at(p), std::uint32_t(p), room(p));
             pos = matchEnd;
             undecided = false;
             pending = {};

@@ -1,7 +1,7 @@
 #include "platform/lha/codec/MatchFinder.h"
 
+#include <algorithm>
 #include <bit>
-#include <cstring>
 
 namespace {
 
@@ -22,49 +22,102 @@ int commonLength(const std::uint8_t* a, const std::uint8_t* b, int limit)
     return n;
 }
 
+std::uint32_t load32(const std::uint8_t* at)
+{
+    std::uint32_t v;
+    std::memcpy(&v, at, 4);
+    return v;
+}
+
 } // namespace
 
-MatchFinder::MatchFinder(int windowBits, int maxChain, int niceLength)
+MatchFinder::MatchFinder(int windowBits, int maxChain, int niceLength, int farThreeDistance)
     : m_windowMask((1u << windowBits) - 1), m_maxDistance((1u << windowBits) - 1), m_maxChain(maxChain),
-      m_niceLength(niceLength), m_head(std::size_t(1) << kHashBits, 0),
-      m_prev(std::size_t(1) << windowBits, 0)
+      m_niceLength(niceLength), m_farThreeDistance(std::uint32_t(std::max(farThreeDistance, 0))),
+      m_head3(std::size_t(1) << kHashBits, 0), m_prev3(std::size_t(1) << windowBits, 0),
+      m_head4(std::size_t(1) << kHashBits, 0), m_prev4(std::size_t(1) << windowBits, 0)
 {
 }
 
 MatchFinder::Match MatchFinder::insertAndFind(const std::uint8_t* at, std::uint32_t pos, int maxLength,
                                               int longerThan)
 {
-    const std::uint32_t h = hash(at);
-    std::uint32_t candidate = m_head[h];
-    m_prev[pos & m_windowMask] = candidate;
-    m_head[h] = pos + 1;
+    const std::uint32_t h3 = hash3(at);
+    const std::uint32_t h4 = maxLength >= 4 ? hash4(at) : kNoHash;
+    const std::uint32_t first3 = m_head3[h3];
+    const std::uint32_t first4 = h4 != kNoHash ? m_head4[h4] : 0;
+    link(pos, h3, h4);
+    // Most positions of incompressible data have no candidate in reach: answer those without a walk.
+    auto inReach = [&](std::uint32_t candidate, std::uint32_t reach) {
+        return candidate != 0 && pos - (candidate - 1) <= reach;
+    };
+    if (inReach(first4, m_maxDistance)) {
+        const Match best = findLong(at, pos, first4, maxLength, longerThan);
+        // Every match of four bytes or more is on the four-byte chain: none there, none anywhere.
+        if (best.length > 0)
+            return best;
+    }
+    if (longerThan >= 3 || !inReach(first3, std::min(m_maxDistance, m_farThreeDistance)))
+        return {};
+    return findThree(at, pos, first3);
+}
 
+MatchFinder::Match MatchFinder::findLong(const std::uint8_t* at, std::uint32_t pos, std::uint32_t candidate,
+                                         int maxLength, int longerThan) const
+{
     Match best;
-    int bestLength = longerThan > 2 ? longerThan : 2;
+    int bestLength = std::max(longerThan, 3);
     if (bestLength >= maxLength)
         return best;
-    const int nice = m_niceLength < maxLength ? m_niceLength : maxLength;
+    const int nice = std::min(m_niceLength, maxLength);
+    const std::uint32_t oldest = pos > m_maxDistance ? pos - m_maxDistance : 0;
+    // A candidate can only win if it repeats the first four bytes and the four that end the best match so
+    // far; most fail one of these two loads, and only the rest are compared byte by byte.
+    const std::uint32_t head = load32(at);
+    int tailAt = bestLength - 3;
+    std::uint32_t tail = load32(at + tailAt);
     int chain = m_maxChain;
-    // Each step checks the byte that would make the match longer first: most candidates fail there.
     while (candidate != 0 && chain-- > 0) {
         const std::uint32_t cpos = candidate - 1;
-        const std::uint32_t distance = pos - cpos;
-        if (distance > m_maxDistance)
+        if (cpos < oldest)
             break;
-        const std::uint8_t* c = at - distance;
-        if (c[bestLength] == at[bestLength] && c[0] == at[0] && c[1] == at[1]) {
+        const std::uint8_t* c = at - (pos - cpos);
+        if (load32(c + tailAt) == tail && load32(c) == head) {
             const int length = commonLength(c, at, maxLength);
             if (length > bestLength) {
                 bestLength = length;
-                best = {length, int(distance)};
+                best = {length, int(pos - cpos)};
                 if (length >= nice)
                     break;
+                tailAt = bestLength - 3;
+                tail = load32(at + tailAt);
             }
         }
-        const std::uint32_t next = m_prev[cpos & m_windowMask];
+        const std::uint32_t next = m_prev4[cpos & m_windowMask];
         if (next >= candidate)
             break;
         candidate = next;
     }
     return best;
+}
+
+MatchFinder::Match MatchFinder::findThree(const std::uint8_t* at, std::uint32_t pos,
+                                          std::uint32_t candidate) const
+{
+    const std::uint32_t reach = std::min(m_maxDistance, m_farThreeDistance);
+    const std::uint32_t oldest = pos > reach ? pos - reach : 0;
+    int chain = m_maxChain;
+    while (candidate != 0 && chain-- > 0) {
+        const std::uint32_t cpos = candidate - 1;
+        if (cpos < oldest)
+            break;
+        const std::uint8_t* c = at - (pos - cpos);
+        if (c[0] == at[0] && c[1] == at[1] && c[2] == at[2])
+            return {3, int(pos - cpos)};
+        const std::uint32_t next = m_prev3[cpos & m_windowMask];
+        if (next >= candidate)
+            break;
+        candidate = next;
+    }
+    return {};
 }
