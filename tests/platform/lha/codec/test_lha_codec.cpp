@@ -5,6 +5,7 @@
 #include "platform/lha/codec/LhaHeader.h"
 #include "platform/lha/codec/LhaWriter.h"
 #include "platform/lha/codec/LzhEncoder.h"
+#include "platform/lha/codec/MatchFinder.h"
 #include "platform/shell/LegacyText.h"
 
 #include <QBuffer>
@@ -215,6 +216,8 @@ private slots:
     void crc16KnownVectors();
     void huffmanLengthsLimitedAndComplete_data();
     void huffmanLengthsLimitedAndComplete();
+    void matchFinder_data();
+    void matchFinder();
     void roundTripThroughLhasa_data();
     void roundTripThroughLhasa();
     void blockFormatEdgeCases_data();
@@ -283,6 +286,45 @@ void TestLhaCodec::huffmanLengthsLimitedAndComplete()
                 continue;
             QVERIFY2((codes[j] >> (lengths[j] - lengths[i])) != codes[i], "one code is a prefix of another");
         }
+}
+
+void TestLhaCodec::matchFinder_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("distance");
+
+    // 600 eight-byte records that all start "AAA": the match of record 10 lies
+    // far deeper than 256 entries with those three bytes.
+    QByteArray records;
+    for (int i = 0; i < 600; ++i)
+        records += QByteArray("AAA") + char(i & 0xff) + char(i >> 8) + "xyz";
+    const int end = int(records.size());
+    QTest::newRow("long match behind many records")
+        << records + records.mid(80, 40) + "!!!!" << end << 40 << end - 80;
+    QTest::newRow("equal matches: the nearest") << QByteArray("abcd-abcd-abcd!") << 10 << 4 << 5;
+    QTest::newRow("three bytes within reach")
+        << QByteArray("xyz1") + QByteArray(96, '.') + "xyz2" << 100 << 3 << 100;
+    QTest::newRow("three bytes too far")
+        << QByteArray("xyz1") + TestData::random(2996, 4) + "xyz2" << 3000 << 0 << 0;
+}
+
+void TestLhaCodec::matchFinder()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, at);
+    QFETCH(int, length);
+    QFETCH(int, distance);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
+    MatchFinder finder(13, 256, 128, 2048);
+    for (int pos = 0; pos < at; ++pos)
+        finder.insert(bytes + pos, std::uint32_t(pos), int(data.size()) - pos);
+    const MatchFinder::Match m =
+        finder.insertAndFind(bytes + at, std::uint32_t(at), qMin(int(data.size()) - at, 256), 0);
+    QCOMPARE(m.length, length);
+    if (length > 0)
+        QCOMPARE(m.distance, distance);
 }
 
 void TestLhaCodec::roundTripThroughLhasa_data()
