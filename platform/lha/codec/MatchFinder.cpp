@@ -29,6 +29,15 @@ std::uint32_t load32(const std::uint8_t* at)
     return v;
 }
 
+void prefetch(const void* address)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 } // namespace
 
 MatchFinder::MatchFinder(int windowBits, int maxChain, int niceLength, int farThreeDistance)
@@ -47,6 +56,11 @@ MatchFinder::Match MatchFinder::insertAndFind(const std::uint8_t* at, std::uint3
     const std::uint32_t first3 = m_head3[h3];
     const std::uint32_t first4 = h4 != kNoHash ? m_head4[h4] : 0;
     link(pos, h3, h4);
+    // The next position is most often the next one looked at: start loading its chain heads now.
+    if (maxLength >= 5) {
+        prefetch(&m_head3[hash3(at + 1)]);
+        prefetch(&m_head4[hash4(at + 1)]);
+    }
     // Most positions of incompressible data have no candidate in reach: answer those without a walk.
     auto inReach = [&](std::uint32_t candidate, std::uint32_t reach) {
         return candidate != 0 && pos - (candidate - 1) <= reach;
