@@ -76,6 +76,22 @@ MatchFinder::Match MatchFinder::insertAndFind(const std::uint8_t* at, std::uint3
     return findThree(at, pos, first3);
 }
 
+template <typename Visit>
+void MatchFinder::walk(const std::vector<std::uint32_t>& previous, std::uint32_t candidate, std::uint32_t pos,
+                       std::uint32_t reach, Visit visit) const
+{
+    const std::uint32_t oldest = pos > reach ? pos - reach : 0;
+    for (int chain = m_maxChain; candidate != 0 && chain > 0; --chain) {
+        const std::uint32_t cpos = candidate - 1;
+        if (cpos < oldest || visit(cpos))
+            return;
+        const std::uint32_t next = previous[cpos & m_windowMask];
+        if (next >= candidate)
+            return; // the slot was reused: the rest of the chain is gone
+        candidate = next;
+    }
+}
+
 MatchFinder::Match MatchFinder::findLong(const std::uint8_t* at, std::uint32_t pos, std::uint32_t candidate,
                                          int maxLength, int longerThan) const
 {
@@ -84,54 +100,39 @@ MatchFinder::Match MatchFinder::findLong(const std::uint8_t* at, std::uint32_t p
     if (bestLength >= maxLength)
         return best;
     const int nice = std::min(m_niceLength, maxLength);
-    const std::uint32_t oldest = pos > m_maxDistance ? pos - m_maxDistance : 0;
     // A candidate can only win if it repeats the first four bytes and the four that end the best match so
     // far; most fail one of these two loads, and only the rest are compared byte by byte.
     const std::uint32_t head = load32(at);
     int tailAt = bestLength - 3;
     std::uint32_t tail = load32(at + tailAt);
-    int chain = m_maxChain;
-    while (candidate != 0 && chain-- > 0) {
-        const std::uint32_t cpos = candidate - 1;
-        if (cpos < oldest)
-            break;
+    walk(m_prev4, candidate, pos, m_maxDistance, [&](std::uint32_t cpos) {
         const std::uint8_t* c = at - (pos - cpos);
-        if (load32(c + tailAt) == tail && load32(c) == head) {
-            const int length = commonLength(c, at, maxLength);
-            if (length > bestLength) {
-                bestLength = length;
-                best = {length, int(pos - cpos)};
-                if (length >= nice)
-                    break;
-                tailAt = bestLength - 3;
-                tail = load32(at + tailAt);
-            }
-        }
-        const std::uint32_t next = m_prev4[cpos & m_windowMask];
-        if (next >= candidate)
-            break;
-        candidate = next;
-    }
+        if (load32(c + tailAt) != tail || load32(c) != head)
+            return false;
+        const int length = commonLength(c, at, maxLength);
+        if (length <= bestLength)
+            return false;
+        bestLength = length;
+        best = {length, int(pos - cpos)};
+        if (length >= nice)
+            return true; // also keeps the next load inside the bytes there are
+        tailAt = bestLength - 3;
+        tail = load32(at + tailAt);
+        return false;
+    });
     return best;
 }
 
 MatchFinder::Match MatchFinder::findThree(const std::uint8_t* at, std::uint32_t pos,
                                           std::uint32_t candidate) const
 {
-    const std::uint32_t reach = std::min(m_maxDistance, m_farThreeDistance);
-    const std::uint32_t oldest = pos > reach ? pos - reach : 0;
-    int chain = m_maxChain;
-    while (candidate != 0 && chain-- > 0) {
-        const std::uint32_t cpos = candidate - 1;
-        if (cpos < oldest)
-            break;
+    Match found;
+    walk(m_prev3, candidate, pos, std::min(m_maxDistance, m_farThreeDistance), [&](std::uint32_t cpos) {
         const std::uint8_t* c = at - (pos - cpos);
-        if (c[0] == at[0] && c[1] == at[1] && c[2] == at[2])
-            return {3, int(pos - cpos)};
-        const std::uint32_t next = m_prev3[cpos & m_windowMask];
-        if (next >= candidate)
-            break;
-        candidate = next;
-    }
-    return {};
+        if (c[0] != at[0] || c[1] != at[1] || c[2] != at[2])
+            return false;
+        found = {3, int(pos - cpos)};
+        return true;
+    });
+    return found;
 }

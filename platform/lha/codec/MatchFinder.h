@@ -65,7 +65,11 @@ private:
         return (v * 2654435761u) >> (32 - kHashBits);
     }
 
-    // The chains hold position + 1 of each entry, 0 for none.
+    // The chains hold position + 1 of each entry, 0 for none. walk() hands visit() each position on a chain,
+    // newest first, no farther back than `reach`, until visit() returns true.
+    template <typename Visit>
+    void walk(const std::vector<std::uint32_t>& previous, std::uint32_t candidate, std::uint32_t pos,
+              std::uint32_t reach, Visit visit) const;
     Match findLong(const std::uint8_t* at, std::uint32_t pos, std::uint32_t candidate, int maxLength,
                    int longerThan) const;
     Match findThree(const std::uint8_t* at, std::uint32_t pos, std::uint32_t candidate) const;
