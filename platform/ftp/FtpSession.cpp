@@ -4,14 +4,19 @@
 #include "platform/ftp/FtpLineEnds.h"
 #include "platform/ftp/FtpReplyParsing.h"
 #include "platform/ftp/listing/FtpListingParser.h"
+#include "platform/ftp/listing/FtpListingReader.h"
 #include "platform/shell/LegacyText.h"
 
 #include <QIODevice>
+#include <algorithm>
 
 namespace {
 
 // A listing larger than this is not a listing a person could use.
 constexpr qsizetype kMaxListingBytes = 512 * 1024 * 1024;
+// Nor one with more entries: it bounds the memory a listing takes in the
+// window (a few hundred bytes per entry), whatever the lines' length.
+constexpr qsizetype kMaxListingEntries = 1'000'000;
 // Names kept for sending back as raw bytes; a bound, not a working limit.
 constexpr qsizetype kMaxRememberedNames = 100000;
 constexpr int kQuitTimeoutMs = 2000;
@@ -24,6 +29,12 @@ FtpResult refused(const FtpReply& reply)
 bool unsafeForCommand(const QString& text)
 {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::optional<QByteArray> encodeText(const QString& text, FtpNameEncoding encoding)
@@ -237,7 +248,8 @@ std::optional<QByteArray> FtpSession::encodePath(const QString& path) const
 
 void FtpSession::rememberRaw(const QByteArray& raw, const QString& name)
 {
-    if (raw.isEmpty() || encodeText(name, encoding_) == raw)
+    // ASCII names are the same bytes in either encoding: most names, checked cheaply.
+    if (raw.isEmpty() || isAscii(raw) || encodeText(name, encoding_) == raw)
         return;
     if (rawNames_.size() >= kMaxRememberedNames)
         rawNames_.clear();
@@ -329,17 +341,20 @@ FtpResult FtpSession::readListing(const QByteArray& verb, const QString& dir, bo
     }
     if (FtpResult typed = setType(true); !typed)
         return typed;
-    QByteArray body;
-    const FtpResult received = data().receive(line + "\r\n", [&body](const char* bytes, qsizetype size) {
-        if (body.size() + size > kMaxListingBytes)
-            return false;
-        body.append(bytes, size);
-        return true;
+    // Parsed while the data arrives: the body is never held whole.
+    FtpListingReader reader(machine, today_.isValid() ? today_ : QDate::currentDate(), encoding_,
+                            kMaxListingEntries);
+    qsizetype bytes = 0;
+    const FtpResult received = data().receive(line + "\r\n", [&](const char* block, qsizetype size) {
+        bytes += size;
+        return bytes <= kMaxListingBytes && reader.feed(QByteArrayView(block, size));
     });
-    if (!received)
-        return received;
-    const QDate today = today_.isValid() ? today_ : QDate::currentDate();
-    entries = FtpListingParser::parseListing(body, machine, today, encoding_);
+    if (!received || !reader.finish()) {
+        return reader.count() > kMaxListingEntries
+                   ? FtpResult::failure(QStringLiteral("The listing holds too many entries."))
+                   : received;
+    }
+    entries = reader.takeEntries();
     remember(entries);
     return received;
 }

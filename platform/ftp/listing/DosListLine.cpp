@@ -7,23 +7,32 @@ namespace FtpListing {
 
 namespace {
 
-// Two-digit years: 70..99 are the 1900s, the rest this century.
-constexpr int kCenturyPivot = 70;
+std::optional<int> twoDigits(QByteArrayView text, int min, int max)
+{
+    return text.size() == 2 ? parseSmallNumber(text, min, max) : std::nullopt;
+}
 
-// "MM-DD-YY" or "MM-DD-YYYY"
+// "MM-DD-YY" and "MM-DD-YYYY" of IIS, "MM/DD/YYYY" of dir in the US,
+// "DD.MM.YYYY" of dir in Europe, "YYYY-MM-DD" and "YYYY/MM/DD" of dir elsewhere.
 QDate parseDosDate(QByteArrayView text)
 {
-    if ((text.size() != 8 && text.size() != 10) || text[2] != '-' || text[5] != '-')
+    if (text.size() == 10 && (text[4] == '-' || text[4] == '/') && text[7] == text[4]) {
+        const auto year = parseYear(text.first(4));
+        const auto month = twoDigits(text.sliced(5, 2), 1, 12);
+        const auto day = twoDigits(text.sliced(8, 2), 1, 31);
+        return year && month && day ? QDate(*year, *month, *day) : QDate();
+    }
+    if ((text.size() != 8 && text.size() != 10) || text[2] != text[5] ||
+        (text[2] != '-' && text[2] != '/' && text[2] != '.'))
         return {};
-    const auto month = parseCount(text.first(2));
-    const auto day = parseCount(text.sliced(3, 2));
-    const auto year = parseCount(text.sliced(6));
+    const bool dayFirst = text[2] == '.';
+    const auto month = twoDigits(text.sliced(dayFirst ? 3 : 0, 2), 1, 12);
+    const auto day = twoDigits(text.sliced(dayFirst ? 0 : 3, 2), 1, 31);
+    const QByteArrayView yearText = text.sliced(6);
+    const auto year = yearText.size() == 4 ? parseYear(yearText) : twoDigits(yearText, 0, 99);
     if (!month || !day || !year)
         return {};
-    int fullYear = int(*year);
-    if (text.size() == 8)
-        fullYear += fullYear < kCenturyPivot ? 2000 : 1900;
-    return QDate(fullYear, int(*month), int(*day));
+    return QDate(yearText.size() == 4 ? *year : fullYear(*year), *month, *day);
 }
 
 // "AM"/"PM" in any case; 0 when the text is neither.
@@ -40,12 +49,13 @@ char meridiem(QByteArrayView text)
 }
 
 // 12 AM is midnight and 12 PM is noon.
-std::optional<QTime> twelveHour(const QTime& clock, char half)
+std::optional<int> twelveHour(int secondsOfDay, char half)
 {
-    if (clock.hour() < 1 || clock.hour() > 12)
+    constexpr int kHour = 60 * 60;
+    const int hour = secondsOfDay / kHour;
+    if (hour < 1 || hour > 12)
         return std::nullopt;
-    const int hour = clock.hour() % 12 + (half == 'P' ? 12 : 0);
-    return QTime(hour, clock.minute(), clock.second());
+    return (hour % 12 + (half == 'P' ? 12 : 0)) * kHour + secondsOfDay % kHour;
 }
 
 } // namespace
@@ -72,7 +82,7 @@ std::optional<FtpEntry> parseDosLine(QByteArrayView line, FtpNameEncoding encodi
         return std::nullopt;
 
     const bool directory = field.text == "<DIR>";
-    const auto size = directory ? std::optional<qint64>(0) : parseCount(field.text);
+    const auto size = directory ? std::optional<qint64>(0) : parseGroupedCount(field.text);
     if (!size)
         return std::nullopt;
     QByteArrayView name = reader.restAfter(field.end);

@@ -16,14 +16,15 @@ QByteArray encodeName(const QString& name, FtpNameEncoding encoding);
 
 // One MLSD/MLST fact line ("type=file;size=12;modify=20240101120000; name").
 // The name keeps leading and trailing blanks (only the single separating blank is removed).
-std::optional<FtpEntry> parseMlsxLine(const QByteArray& line, FtpNameEncoding encoding);
+std::optional<FtpEntry> parseMlsxLine(QByteArrayView line, FtpNameEncoding encoding);
 
-// One LIST line: Unix "ls -l" variants, DOS/IIS, EPLF. today decides the year
-// of year-less Unix dates.
-std::optional<FtpEntry> parseListLine(const QByteArray& line, const QDate& today, FtpNameEncoding encoding);
+// One LIST line: Unix "ls -l" variants, DOS/IIS and Windows dir, EPLF, the
+// short VShell form and numeric modes with times in seconds. today decides
+// the year of year-less Unix dates.
+std::optional<FtpEntry> parseListLine(QByteArrayView line, const QDate& today, FtpNameEncoding encoding);
 
 // A whole listing body (CR LF or LF line ends). mlsd selects the MLSD parser;
 // "total N" lines and unparseable lines are skipped.
-QList<FtpEntry> parseListing(const QByteArray& body, bool mlsd, const QDate& today, FtpNameEncoding encoding);
+QList<FtpEntry> parseListing(QByteArrayView body, bool mlsd, const QDate& today, FtpNameEncoding encoding);
 
 } // namespace FtpListingParser

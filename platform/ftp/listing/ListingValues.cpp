@@ -1,44 +1,37 @@
 #include "platform/ftp/listing/ListingValues.h"
 
+#include "platform/ftp/listing/FieldReader.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 
-#include <cctype>
-#include <cstring>
 #include <limits>
 
 namespace FtpListing {
 
 namespace {
 
-constexpr char kMonths[12][10] = {"january", "february", "march",     "april",   "may",      "june",
-                                  "july",    "august",   "september", "october", "november", "december"};
+constexpr int kCenturyPivot = 70;
+constexpr qint64 kUnixEpochJulianDay = 2440588;
+// ls prints at most four digits before a unit; this bound keeps terabytes in range.
+constexpr qint64 kMaxUnitCount = 99999;
 
-// Japanese suffixes of localized listings, in both encodings a server may use.
-constexpr QByteArrayView kMonthSuffixes[] = {"\xE6\x9C\x88", "\x8C\x8E"}; // 月
-constexpr QByteArrayView kDaySuffixes[] = {"\xE6\x97\xA5", "\x93\xFA"};   // 日
-
-char lower(char c)
+int unitShift(char unit)
 {
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
-QByteArrayView withoutSuffix(QByteArrayView text, const QByteArrayView (&suffixes)[2])
-{
-    for (QByteArrayView suffix : suffixes) {
-        if (text.endsWith(suffix))
-            return text.first(text.size() - suffix.size());
+    switch (unit) {
+    case 'k':
+    case 'K':
+        return 10;
+    case 'm':
+    case 'M':
+        return 20;
+    case 'g':
+    case 'G':
+        return 30;
+    case 't':
+    case 'T':
+        return 40;
+    default:
+        return -1;
     }
-    return text;
-}
-
-std::optional<int> smallNumber(QByteArrayView text, int min, int max)
-{
-    if (text.isEmpty() || text.size() > 2)
-        return std::nullopt;
-    const auto value = parseCount(text);
-    if (!value || *value < min || *value > max)
-        return std::nullopt;
-    return int(*value);
 }
 
 } // namespace
@@ -59,6 +52,54 @@ std::optional<qint64> parseCount(QByteArrayView digits)
     return value;
 }
 
+std::optional<qint64> parseSize(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    const int shift = unitShift(text.back());
+    if (shift < 0)
+        return parseCount(text);
+    const QByteArrayView number = text.first(text.size() - 1);
+    const qsizetype dot = number.indexOf('.');
+    const auto whole = parseCount(dot < 0 ? number : number.first(dot));
+    if (!whole || *whole > kMaxUnitCount)
+        return std::nullopt;
+    qint64 tenths = 0;
+    if (dot >= 0) {
+        const auto fraction = number.sliced(dot + 1);
+        if (fraction.size() != 1 || !parseCount(fraction))
+            return std::nullopt;
+        tenths = fraction[0] - '0';
+    }
+    return ((*whole * 10 + tenths) << shift) / 10;
+}
+
+std::optional<qint64> parseGroupedCount(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    const char separator = text.contains(',') ? ',' : '.';
+    if (!text.contains(separator))
+        return parseCount(text);
+    qint64 value = 0;
+    qsizetype groupStart = 0;
+    bool first = true;
+    while (groupStart <= text.size()) {
+        qsizetype end = text.indexOf(separator, groupStart);
+        if (end < 0)
+            end = text.size();
+        const QByteArrayView group = text.sliced(groupStart, end - groupStart);
+        const bool sized = first ? (group.size() >= 1 && group.size() <= 3) : group.size() == 3;
+        const auto digits = sized ? parseCount(group) : std::nullopt;
+        if (!digits || value > std::numeric_limits<qint64>::max() / 1000 - 1)
+            return std::nullopt;
+        value = value * 1000 + *digits;
+        first = false;
+        groupStart = end + 1;
+    }
+    return value;
+}
+
 std::optional<int> parseOctalMode(QByteArrayView digits)
 {
     if (digits.isEmpty() || digits.size() > 7)
@@ -72,42 +113,32 @@ std::optional<int> parseOctalMode(QByteArrayView digits)
     return mode;
 }
 
-std::optional<int> parseMonthName(QByteArrayView text)
+std::optional<int> parseSmallNumber(QByteArrayView text, int min, int max)
 {
-    // Most fields tried here are numbers: leave them at the first character.
-    if (text.size() < 3 || text.size() > 9 || !std::isalpha(static_cast<unsigned char>(text[0])))
+    if (text.isEmpty() || text.size() > 2)
         return std::nullopt;
-    const char first = lower(text[0]), second = lower(text[1]), third = lower(text[2]);
-    for (int month = 0; month < 12; ++month) {
-        const char* full = kMonths[month];
-        if (full[0] != first || full[1] != second || full[2] != third)
-            continue;
-        // The three-letter form or the full name, nothing in between.
-        if (text.size() == 3)
-            return month + 1;
-        const qsizetype length = qsizetype(std::strlen(full));
-        if (text.size() != length)
-            return std::nullopt;
-        for (qsizetype i = 3; i < length; ++i) {
-            if (lower(text[i]) != full[i])
-                return std::nullopt;
-        }
-        return month + 1;
-    }
-    return std::nullopt;
+    const auto value = parseCount(text);
+    if (!value || *value < min || *value > max)
+        return std::nullopt;
+    return int(*value);
 }
 
-std::optional<int> parseMonthNumber(QByteArrayView text)
+std::optional<int> parseYear(QByteArrayView text)
 {
-    return smallNumber(withoutSuffix(text, kMonthSuffixes), 1, 12);
+    if (text.size() != 4)
+        return std::nullopt;
+    const auto year = parseCount(text);
+    if (!year || *year < 1900)
+        return std::nullopt;
+    return int(*year);
 }
 
-std::optional<int> parseDay(QByteArrayView text)
+int fullYear(int twoDigitYear)
 {
-    return smallNumber(withoutSuffix(text, kDaySuffixes), 1, 31);
+    return twoDigitYear + (twoDigitYear < kCenturyPivot ? 2000 : 1900);
 }
 
-std::optional<QTime> parseClock(QByteArrayView text)
+std::optional<int> parseClock(QByteArrayView text)
 {
     // Fractions of a second ("12:00:00.123456789") are dropped: dates carry seconds.
     const qsizetype dot = text.indexOf('.');
@@ -119,24 +150,24 @@ std::optional<QTime> parseClock(QByteArrayView text)
     const qsizetype colon = text.indexOf(':');
     if (colon != 1 && colon != 2)
         return std::nullopt;
-    const auto hour = smallNumber(text.first(colon), 0, 23);
+    const auto hour = parseSmallNumber(text.first(colon), 0, 24);
     const QByteArrayView afterHour = text.sliced(colon + 1);
     if (afterHour.size() != 2 && afterHour.size() != 5)
         return std::nullopt;
-    const auto minute = smallNumber(afterHour.first(2), 0, 59);
+    const auto minute = parseSmallNumber(afterHour.first(2), 0, 59);
     int second = 0;
     if (afterHour.size() == 5) {
         if (afterHour[2] != ':')
             return std::nullopt;
         // A leap second is shown as the last second of its minute.
-        const auto leap = smallNumber(afterHour.sliced(3), 0, 60);
+        const auto leap = parseSmallNumber(afterHour.sliced(3), 0, 60);
         if (!leap)
             return std::nullopt;
         second = qMin(*leap, 59);
     }
-    if (!hour || !minute)
+    if (!hour || !minute || (*hour == 24 && (*minute != 0 || second != 0)))
         return std::nullopt;
-    return QTime(*hour, *minute, second);
+    return (*hour * 60 + *minute) * 60 + second;
 }
 
 QDate resolveYearless(int month, int day, const QDate& today)
@@ -151,11 +182,14 @@ QDate resolveYearless(int month, int day, const QDate& today)
     return {};
 }
 
-QDateTime wallClock(const QDate& date, const QTime& time)
+QDateTime wallClock(const QDate& date, int secondsOfDay)
 {
-    if (!date.isValid() || !time.isValid())
+    if (!date.isValid() || secondsOfDay < 0 || secondsOfDay > kSecondsPerDay)
         return {};
-    return QDateTime(date, time, Qt::UTC);
+    // Built from the epoch offset: much cheaper than from date and time, which
+    // matters for listings of a million lines.
+    const qint64 days = date.toJulianDay() - kUnixEpochJulianDay;
+    return QDateTime::fromMSecsSinceEpoch((days * kSecondsPerDay + secondsOfDay) * 1000, Qt::UTC);
 }
 
 std::optional<FtpEntry> namedEntry(QByteArrayView rawName, FtpNameEncoding encoding)
@@ -179,6 +213,14 @@ QByteArrayView withoutLineEnd(QByteArrayView line)
     if (line.endsWith('\r'))
         line.chop(1);
     return line;
+}
+
+QByteArrayView withoutLeadingBlanks(QByteArrayView text)
+{
+    qsizetype at = 0;
+    while (at < text.size() && isBlank(text[at]))
+        ++at;
+    return text.sliced(at);
 }
 
 } // namespace FtpListing

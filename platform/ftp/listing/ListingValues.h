@@ -5,30 +5,41 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QDateTime>
-#include <QTime>
 #include <optional>
 
-// Small readers for the values that listing formats share: counts, months,
+// Small readers for the values that listing formats share: counts, sizes,
 // clock times, dates and names. Each checks its whole input and gives nothing
 // for anything it does not fully understand.
 namespace FtpListing {
 
+constexpr int kSecondsPerDay = 24 * 60 * 60;
+
 // Decimal digits only, at least one, no overflow.
 std::optional<qint64> parseCount(QByteArrayView digits);
 
-// Permission bits written in octal ("644", "0755").
+// A size as ls variants print it: digits, or a decimal number with a binary
+// unit suffix ("33.5k", "12M", "1.5G": powers of 1024).
+std::optional<qint64> parseSize(QByteArrayView text);
+
+// Digits in groups of three separated by ',' or '.' as Windows dir prints
+// sizes ("9,730", "1.234.567"); plain digits too.
+std::optional<qint64> parseGroupedCount(QByteArrayView text);
+
+// Permission bits written in octal ("644", "0755", "0100644").
 std::optional<int> parseOctalMode(QByteArrayView digits);
 
-// Month 1..12 from an English name ("Jan", "january", any case) or a number
-// with an optional Japanese 月 suffix (UTF-8 or CP932) as localized ls prints it.
-std::optional<int> parseMonthName(QByteArrayView text);
-std::optional<int> parseMonthNumber(QByteArrayView text);
+// A number of one or two digits in [min, max].
+std::optional<int> parseSmallNumber(QByteArrayView text, int min, int max);
 
-// Day of month 1..31, with an optional Japanese 日 suffix.
-std::optional<int> parseDay(QByteArrayView text);
+// A four-digit year from 1900 on.
+std::optional<int> parseYear(QByteArrayView text);
 
-// "hh:mm", "hh:mm:ss" or "hh:mm:ss.fraction" in 24-hour form.
-std::optional<QTime> parseClock(QByteArrayView text);
+// Two-digit years: 70..99 are the 1900s, the rest this century.
+int fullYear(int twoDigitYear);
+
+// "hh:mm", "hh:mm:ss" or "hh:mm:ss.fraction" in 24-hour form, as seconds of
+// the day. "24:00" (and "24:00:00") is the end of the day: 86400.
+std::optional<int> parseClock(QByteArrayView text);
 
 // A listing without a year means the last twelve months: this year, or the
 // previous one when the date would lie more than a day after today.
@@ -36,7 +47,8 @@ QDate resolveYearless(int month, int day, const QDate& today);
 
 // Times are kept as the listing gives them. They are held as UTC so that no
 // time zone or daylight-saving rule of this machine shifts or drops them.
-QDateTime wallClock(const QDate& date, const QTime& time);
+// secondsOfDay 86400 is midnight at the end of the date.
+QDateTime wallClock(const QDate& date, int secondsOfDay = 0);
 
 // An entry named by the raw bytes of the listing, decoded in the session's
 // encoding; nothing when the name is empty or cannot be sent back to the
@@ -45,5 +57,7 @@ std::optional<FtpEntry> namedEntry(QByteArrayView rawName, FtpNameEncoding encod
 
 // Strips the line end (LF, CR LF or a lone CR) from a single line.
 QByteArrayView withoutLineEnd(QByteArrayView line);
+
+QByteArrayView withoutLeadingBlanks(QByteArrayView text);
 
 } // namespace FtpListing

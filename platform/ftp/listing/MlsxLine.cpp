@@ -1,5 +1,6 @@
 #include "platform/ftp/listing/MlsxLine.h"
 
+#include "platform/ftp/listing/FieldReader.h"
 #include "platform/ftp/listing/ListingValues.h"
 
 namespace FtpListing {
@@ -65,7 +66,7 @@ QDateTime parseFactTime(QByteArrayView value)
     const int second = qMin(number(12, 2), 59); // a leap second stays in its minute
     if (!QTime::isValid(hour, minute, second))
         return {};
-    return wallClock(date, QTime(hour, minute, second));
+    return wallClock(date, (hour * 60 + minute) * 60 + second);
 }
 
 struct Facts
@@ -127,10 +128,32 @@ QByteArrayView withoutMlstIndent(QByteArrayView line)
     if (!line.startsWith(' '))
         return line;
     const QByteArrayView rest = line.sliced(1);
-    const qsizetype blank = rest.indexOf(' ');
-    const QByteArrayView facts = blank < 0 ? rest : rest.first(blank);
-    const qsizetype equals = facts.indexOf('=');
-    return blank > 0 && equals > 0 && facts.endsWith(';') ? rest : line;
+    const qsizetype equals = rest.indexOf('=');
+    const qsizetype semicolon = rest.indexOf(';');
+    return !rest.isEmpty() && !isBlank(rest[0]) && equals > 0 && semicolon > equals ? rest : line;
+}
+
+// Where the facts end: after the ";" that a blank or a TAB follows. Facts are
+// read whole, so that a blank inside a value ("UNIX.owner=John Doe;") does not
+// end them; without any ";" (drafts before mlst-07) the first blank does.
+// The returned offset is that of the separating character.
+std::optional<qsizetype> factsEnd(QByteArrayView line)
+{
+    qsizetype at = 0;
+    while (at < line.size()) {
+        if (isBlank(line[at]))
+            return at;
+        const qsizetype semicolon = line.indexOf(';', at);
+        if (semicolon < 0)
+            break;
+        at = semicolon + 1;
+    }
+    // No ";" before a separator: the facts, if any, end at the first blank.
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (isBlank(line[i]))
+            return i;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -138,9 +161,10 @@ QByteArrayView withoutMlstIndent(QByteArrayView line)
 std::optional<FtpEntry> parseMlsxLine(QByteArrayView line, FtpNameEncoding encoding)
 {
     line = withoutMlstIndent(line);
-    const qsizetype blank = line.indexOf(' ');
-    if (blank < 0)
+    const auto end = factsEnd(line);
+    if (!end)
         return std::nullopt;
+    const qsizetype blank = *end;
     const Facts facts = parseFacts(line.first(blank));
 
     QByteArrayView name = line.sliced(blank + 1);

@@ -8,8 +8,10 @@
 namespace FtpListing {
 
 // One MLSD line or MLST reply line: "fact=value;...; name". Fact names and
-// type values are matched without regard to case. The name is everything
-// after the blank that ends the facts, leading and trailing blanks included.
+// type values are matched without regard to case. The facts end at the ";"
+// that a blank or a TAB follows (a blank inside a fact value does not end
+// them); the name is everything after that one separator, leading and
+// trailing blanks included.
 //
 // The current and parent directory entries (type cdir and pdir) are named "."
 // and "..", whatever name the server gives them (often a full path).

@@ -1,6 +1,8 @@
 #include "platform/ftp/listing/UnixListLine.h"
 
+#include "platform/ftp/listing/DateWords.h"
 #include "platform/ftp/listing/FieldReader.h"
+#include "platform/ftp/listing/ListingDates.h"
 #include "platform/ftp/listing/ListingValues.h"
 
 #include <string_view>
@@ -12,11 +14,13 @@ namespace {
 using Field = FieldReader::Field;
 
 // Fields after the mode up to the last one a date can end on: links, owner,
-// group, device major and minor, then month, day and time.
-constexpr int kMaxFields = 8;
-// A numeric month is believed only after links, owner and size, so that
-// numeric owners are not taken for a date.
+// group (and a domain), device major and minor, then up to four date fields.
+constexpr int kMaxFields = 10;
+// A plain number is believed as a month only after links, owner and size, so
+// that numeric owners are not taken for a date.
 constexpr int kFirstNumericMonthField = 3;
+// ls -i and ls -s put the inode and the block count before the mode.
+constexpr int kMaxNumberPrefixes = 2;
 
 constexpr std::string_view kTypeLetters = "-dlcbpsDn?";
 constexpr std::string_view kPermissionLetters = "-rwxsStTlL?";
@@ -38,87 +42,37 @@ bool isDevice(char type)
     return type == 'c' || type == 'b';
 }
 
-// The field before the date: a size, or "major, minor" / "major,minor" of a device.
-bool isSizeField(QByteArrayView text, char type)
+// The field before the date: a size ("1234", "33.5k"), "major, minor" /
+// "major,minor" of a device (size 0), or a group name that the size ran into
+// when the columns were too narrow ("longgroup123456").
+std::optional<qint64> sizeBeforeDate(QByteArrayView text, char type)
 {
-    if (parseCount(text))
-        return true;
-    if (!isDevice(type))
-        return false;
-    const qsizetype comma = text.indexOf(',');
-    return comma > 0 && parseCount(text.first(comma)) && parseCount(text.sliced(comma + 1));
-}
-
-std::optional<int> parseYear(QByteArrayView text)
-{
-    if (text.size() != 4)
+    if (text.isEmpty())
         return std::nullopt;
-    const auto year = parseCount(text);
-    if (!year || *year < 1900)
-        return std::nullopt;
-    return int(*year);
-}
-
-// "2024-01-31"
-QDate parseIsoDate(QByteArrayView text)
-{
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
-        return {};
-    const auto year = parseYear(text.first(4));
-    const auto month = parseCount(text.sliced(5, 2));
-    const auto day = parseCount(text.sliced(8, 2));
-    if (!year || !month || !day)
-        return {};
-    return QDate(*year, int(*month), int(*day));
-}
-
-// "+0900" of --full-time listings: ignored, times stay as listed.
-bool isZoneOffset(QByteArrayView text)
-{
-    return text.size() == 5 && (text[0] == '+' || text[0] == '-') && parseCount(text.sliced(1));
-}
-
-struct DateFields
-{
-    QDateTime time;
-    qsizetype end = 0; // where the last date field ends; the name follows
-};
-
-std::optional<DateFields> monthDayDate(const Field* fields, int count, int i, const QDate& today)
-{
-    if (i + 2 >= count)
-        return std::nullopt;
-    auto month = parseMonthName(fields[i].text);
-    if (!month && i >= kFirstNumericMonthField)
-        month = parseMonthNumber(fields[i].text);
-    const auto day = month ? parseDay(fields[i + 1].text) : std::nullopt;
-    if (!day)
-        return std::nullopt;
-    const QByteArrayView last = fields[i + 2].text;
-    if (const auto clock = parseClock(last))
-        return DateFields{wallClock(resolveYearless(*month, *day, today), *clock), fields[i + 2].end};
-    if (const auto year = parseYear(last))
-        return DateFields{wallClock(QDate(*year, *month, *day), QTime(0, 0)), fields[i + 2].end};
-    return std::nullopt;
-}
-
-std::optional<DateFields> isoDate(const Field* fields, int count, int i)
-{
-    const QDate date = parseIsoDate(fields[i].text);
-    if (!date.isValid())
-        return std::nullopt;
-    if (i + 1 < count) {
-        if (const auto clock = parseClock(fields[i + 1].text)) {
-            const bool zone = i + 2 < count && isZoneOffset(fields[i + 2].text);
-            return DateFields{wallClock(date, *clock), fields[i + (zone ? 2 : 1)].end};
+    const char last = text.back();
+    if (last >= '0' && last <= '9') {
+        if (const auto size = parseCount(text))
+            return size;
+        if (isDevice(type)) {
+            const qsizetype comma = text.indexOf(',');
+            if (comma > 0 && parseCount(text.first(comma)) && parseCount(text.sliced(comma + 1)))
+                return 0;
         }
+        qsizetype digits = text.size();
+        while (digits > 0 && text[digits - 1] >= '0' && text[digits - 1] <= '9')
+            --digits;
+        if (digits == 0)
+            return std::nullopt;
+        const char before = text[digits - 1];
+        const bool letter = (before >= 'a' && before <= 'z') || (before >= 'A' && before <= 'Z');
+        return letter ? parseCount(text.sliced(digits)) : std::nullopt;
     }
-    return DateFields{wallClock(date, QTime(0, 0)), fields[i].end};
+    return parseSize(text);
 }
 
 struct SizeAndDate
 {
-    QByteArrayView size;
+    qint64 size = 0;
     DateFields date;
 };
 
@@ -126,13 +80,38 @@ struct SizeAndDate
 std::optional<SizeAndDate> findSizeAndDate(const Field* fields, int count, char type, const QDate& today)
 {
     for (int i = 1; i < count; ++i) {
-        auto date = monthDayDate(fields, count, i, today);
-        if (!date)
-            date = isoDate(fields, count, i);
-        if (date && isSizeField(fields[i - 1].text, type))
-            return SizeAndDate{fields[i - 1].text, *date};
+        const auto size = sizeBeforeDate(fields[i - 1].text, type);
+        if (!size)
+            continue;
+        if (auto date = parseDateAt(fields, count, i, kFirstNumericMonthField, today))
+            return SizeAndDate{*size, *date};
     }
     return std::nullopt;
+}
+
+QByteArrayView nameAfterDate(const FieldReader& reader, const DateFields& date)
+{
+    QByteArrayView name = reader.restAfter(date.end);
+    if (date.gap == NameGap::OnePadBlank && !name.isEmpty() && isBlank(name.front()))
+        name = name.sliced(1);
+    else if (date.gap == NameGap::AnyBlanks)
+        name = withoutLeadingBlanks(name);
+    return name;
+}
+
+// Some servers leave the date out: "drwxr-xr-x 3 user group 512 name". Taken
+// only when links, owner, group and size are all there and what follows does
+// not begin like a date.
+std::optional<qsizetype> datelessNameStart(const Field* fields, int count, char type, qint64& size)
+{
+    if (count < 5 || (type != '-' && type != 'd' && type != 'l') || !parseCount(fields[0].text))
+        return std::nullopt;
+    const auto parsed = parseSize(fields[3].text);
+    const QByteArrayView firstWord = fields[4].text;
+    if (!parsed || parseCount(firstWord) || parseMonthName(firstWord) || parseClock(firstWord))
+        return std::nullopt;
+    size = *parsed;
+    return fields[3].end;
 }
 
 } // namespace
@@ -140,7 +119,9 @@ std::optional<SizeAndDate> findSizeAndDate(const Field* fields, int count, char 
 std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const QDate& today, FtpNameEncoding encoding)
 {
     FieldReader reader(line);
-    const QByteArrayView mode = reader.next().text;
+    QByteArrayView mode = reader.next().text;
+    for (int prefix = 0; prefix < kMaxNumberPrefixes && !isMode(mode) && parseSize(mode); ++prefix)
+        mode = reader.next().text;
     if (!isMode(mode))
         return std::nullopt;
     const char type = mode[0];
@@ -153,11 +134,18 @@ std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const QDate& today, F
             break;
         ++count;
     }
-    const auto found = findSizeAndDate(fields, count, type, today);
-    if (!found)
+    QByteArrayView name;
+    qint64 size = 0;
+    QDateTime modified;
+    if (const auto found = findSizeAndDate(fields, count, type, today)) {
+        name = nameAfterDate(reader, found->date);
+        size = found->size;
+        modified = found->date.time;
+    } else if (const auto start = datelessNameStart(fields, count, type, size)) {
+        name = reader.restAfter(*start);
+    } else {
         return std::nullopt;
-
-    QByteArrayView name = reader.restAfter(found->date.end);
+    }
     if (type == 'l') {
         // "name -> target": the entry is the link itself.
         const qsizetype arrow = name.indexOf(" -> ");
@@ -170,9 +158,9 @@ std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const QDate& today, F
     entry->isDirectory = type == 'd';
     entry->isSymlink = type == 'l';
     entry->readOnly = mode[2] != 'w';
-    entry->modified = found->date.time;
+    entry->modified = modified;
     if (!entry->isDirectory && !isDevice(type))
-        entry->size = parseCount(found->size).value_or(0);
+        entry->size = size;
     return entry;
 }
 

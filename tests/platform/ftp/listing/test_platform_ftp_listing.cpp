@@ -1,4 +1,5 @@
 #include "platform/ftp/listing/FtpListingParser.h"
+#include "platform/ftp/listing/FtpListingReader.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -84,6 +85,8 @@ private slots:
     void dosLines() { listLine(); }
     void eplfLines_data();
     void eplfLines() { listLine(); }
+    void serverFamilies_data();
+    void serverFamilies() { listLine(); }
     void unparseableListLines_data();
     void unparseableListLines() { listLine(); }
     void mlsxLines_data();
@@ -96,6 +99,8 @@ private slots:
     void wholeListingSkipsTotalsAndJunk();
     void wholeMlsdListing();
     void hostileInputStaysLinear();
+    void readerTakesBlocksCutAnywhere();
+    void readerBoundsEntriesAndLines();
 
 private:
     void listLine();
@@ -206,6 +211,110 @@ void TestFtpListing::eplfLines_data()
     noEntryRow("empty name", "+r,s5,\t");
 }
 
+// Lines as the servers of each family print them; kToday is 15 March 2024.
+void TestFtpListing::serverFamilies_data()
+{
+    addColumns();
+    const auto cp932 = FtpNameEncoding::Cp932;
+    // Japanese ls, in CP932 and in UTF-8, in the orders Japanese servers use.
+    entryRow("Japanese: month day year, CP932",
+             "-rw-r--r--   1 root   sys   8473  4\x8C\x8E 18\x93\xFA 2003\x94\x4E \x8C\x9F\x8F\xD8.lzh",
+             QStringLiteral("検証.lzh"), 8473, "", at(2003, 4, 18), kToday, cp932);
+    entryRow("Japanese: year month day, UTF-8",
+             "-rw-r--r-- 1 u g 10 2003\xE5\xB9\xB4  4\xE6\x9C\x88 18\xE6\x97\xA5 y", "y", 10, "",
+             at(2003, 4, 18));
+    entryRow("Japanese: month day time, UTF-8", "drwxr-xr-x 2 u g 4096  3\xE6\x9C\x88 14\xE6\x97\xA5 12:00 d",
+             "d", 0, "d", at(2024, 3, 14, 12, 0));
+    entryRow("Japanese: slashed date", "-rw-r--r-- 1 u g 10 2003/04/18 12:00 slash", "slash", 10, "",
+             at(2003, 4, 18, 12, 0));
+    entryRow("Korean: UTF-8",
+             "drwxr-xr-x   5 root  sys  512 2005\xEB\x85\x84  1\xEC\x9B\x94  6\xEC\x9D\xBC ko dir", "ko dir",
+             0, "d", at(2005, 1, 6));
+    entryRow("Korean: EUC-KR", "-rw-r--r-- 1 u g 3 2005\xB3\xE2 12\xBF\xF9 31\xC0\xCF ko", "ko", 3, "",
+             at(2005, 12, 31));
+    entryRow("Chinese: GBK month", "-rwxrwxrwx   1 root  staff  0 2003   3\xD4\xC2 20 zh", "zh", 0, "",
+             at(2003, 3, 20));
+    entryRow("Chinese: UTF-8, no year", "-r--r--r-- 1 root root 2096 8\xE6\x9C\x88 17 08:52 zh", "zh", 2096,
+             "r", at(2023, 8, 17, 8, 52));
+    entryRow("Chinese: Big5", "-rw-r--r-- 1 u g 1 2010\xA6\x7E 5\xA4\xEB 4\xA4\xE9 tw", "tw", 1, "",
+             at(2010, 5, 4));
+    // GNU ls --time-style=iso and its relatives.
+    entryRow("GNU iso: recent", "-rw-r--r-- 1 u g 531 09-26 13:45 recent", "recent", 531, "",
+             at(2023, 9, 26, 13, 45));
+    entryRow("GNU iso: old, padded", "-rw-r--r-- 1 u g 531 2000-09-26  old iso", "old iso", 531, "",
+             at(2000, 9, 26));
+    entryRow("GNU iso: old, padded, name with a blank", "-rw-r--r-- 1 u g 1 2000-09-26   x", " x", 1, "",
+             at(2000, 9, 26));
+    entryRow("month-day and year", "-rw-r--r-- 1 u g 531 09-26 2000 md", "md", 531, "", at(2000, 9, 26));
+    entryRow("dotted, padded", "-r-xr-xr-x   2 root  root  96 2004.07.15   dotted", "dotted", 96, "r",
+             at(2004, 7, 15));
+    entryRow("day-month-year", "-r-xr-xr-x   2 root  other  2235 24-04-2003 17:12 dmy", "dmy", 2235, "r",
+             at(2003, 4, 24, 17, 12));
+    entryRow("day-month name-year", "-r-xr-xr-x 2 owner group 4512 01-jun-99 short", "short", 4512, "r",
+             at(1999, 6, 1));
+    // Windows: IIS and dir in several locales.
+    entryRow("Windows: year first, folder", "2002-09-02  18:48       <DIR>          long year", "long year",
+             0, "d", at(2002, 9, 2, 18, 48));
+    entryRow("Windows: thousands", "2002-09-02  19:06                9,730 f", "f", 9730, "",
+             at(2002, 9, 2, 19, 6));
+    entryRow("Windows: slashes, millions", "2002/09/02  19:06    1,234,567 jp", "jp", 1234567, "",
+             at(2002, 9, 2, 19, 6));
+    entryRow("Windows: IIS date, thousands", "04-27-00  12:09PM       2,048 iis", "iis", 2048, "",
+             at(2000, 4, 27, 12, 9));
+    entryRow("Windows: US date", "09/02/2002  06:48 PM    12 us", "us", 12, "", at(2002, 9, 2, 18, 48));
+    entryRow("Windows: European date", "02.09.2002  18:48    1.234 de", "de", 1234, "",
+             at(2002, 9, 2, 18, 48));
+    // Other forms of ls.
+    entryRow("day before month", "drwxr-xr-x 3 user group 512 01 oct 2004 swapped", "swapped", 0, "d",
+             at(2004, 10, 1));
+    entryRow("day before month, time", "drwxrwxrwx   1 0        0     0 29 Jul 02:27 2014 Invoices",
+             "2014 Invoices", 0, "d", at(2023, 7, 29, 2, 27));
+    entryRow("24:00", "-rw-------   1  99999999 0   3 Apr   4 24:00 midnight", "midnight", 3, "",
+             at(2023, 4, 5));
+    entryRow("size with a unit", "-rw-r--r--   1 root     other  33.5k Oct 5 21:22 k", "k", 34304, "",
+             at(2023, 10, 5, 21, 22));
+    entryRow("ls -i", " 1234567 -rw-r--r--   1 u g 1234 Jan 31 12:00 inode", "inode", 1234, "",
+             at(2024, 1, 31, 12, 0));
+    entryRow("ls -is", "1234567    8 lrwxrwxrwx 1 u g 3 Jan 31 12:00 www -> public_html", "www", 3, "l",
+             at(2024, 1, 31, 12, 0));
+    entryRow("no date", "drwxr-xr-x 3 slopri devlab 512 dateless", "dateless", 0, "d", QDateTime());
+    entryRow("group run into the size", "-r-xr-xr-x longowner longgroup123456 Feb 12 17:20 concat", "concat",
+             123456, "r", at(2024, 2, 12, 17, 20));
+    // Month names of other locales.
+    entryRow("German: day. month, time", "dr-xr-xr-x   2 root  other  2235 26. Juli, 20:10 de", "de", 0, "dr",
+             at(2023, 7, 26, 20, 10));
+    entryRow("German: day. month. year", "-r-xr-xr-x   2 root  other  2235 2.   Okt.  2003 de", "de", 2235,
+             "r", at(2003, 10, 2));
+    entryRow("German: Jan.,", "drwxr-xr-x 6 user sys 1024 30. Jan., 12:40 de", "de", 0, "d",
+             at(2024, 1, 30, 12, 40));
+    entryRow("German: umlaut in UTF-8", "-rw-r--r-- 1 u g 5 M\xC3\xA4r 10 10:00 de", "de", 5, "",
+             at(2024, 3, 10, 10, 0));
+    entryRow("German: umlaut in Latin-1", "-rw-r--r-- 1 u g 5 M\xE4r 10 10:00 de", "de", 5, "",
+             at(2024, 3, 10, 10, 0), kToday, cp932);
+    entryRow("French", "-rw-r--r-- 1 u g 5 f\xC3\xA9vr. 14  2020 fr", "fr", 5, "", at(2020, 2, 14));
+    entryRow("French: juil.", "-rw-r--r-- 1 u g 5 juil. 14 09:30 fr", "fr", 5, "", at(2023, 7, 14, 9, 30));
+    entryRow("Spanish", "-rw-r--r-- 1 u g 5 ene 06  2021 es", "es", 5, "", at(2021, 1, 6));
+    entryRow("Italian", "-rw-r--r-- 1 u g 5 giu 02  2020 it", "it", 5, "", at(2020, 6, 2));
+    entryRow("Dutch", "-rw-r--r-- 1 u g 5 mrt 01  2020 nl", "nl", 5, "", at(2020, 3, 1));
+    entryRow("Hungarian", "dr-xr-xr-x   2 root  other  2235 szept 26 20:10 hu", "hu", 0, "dr",
+             at(2023, 9, 26, 20, 10));
+    entryRow("Portuguese", "-rw-r--r-- 1 u g 5 out 10  2019 pt", "pt", 5, "", at(2019, 10, 10));
+    entryRow("Russian", "-rw-r--r-- 1 u g 5 \xD0\xBE\xD0\xBA\xD1\x82  3  2019 ru", "ru", 5, "",
+             at(2019, 10, 3));
+    // VShell, old and new.
+    entryRow("VShell: ls form", "-rwxr-xr-x    1 user group        9 Oct 08, 2002 09:47 vs", "vs", 9, "",
+             at(2002, 10, 8, 9, 47));
+    entryRow("VShell: short form", "206876  Apr 04, 2000 21:06 vs old", "vs old", 206876, "",
+             at(2000, 4, 4, 21, 6));
+    entryRow("VShell: short form, folder", "0  Dec 12, 2002 02:13 vs dir/", "vs dir", 0, "d",
+             at(2002, 12, 12, 2, 13));
+    // Numeric modes with times in seconds.
+    entryRow("numeric: file", "0100644   500  101   12345    123456789       numeric file", "numeric file",
+             12345, "", at(1973, 11, 29, 21, 33, 9));
+    entryRow("numeric: read-only folder", "040555 0 0 4096 0 nd", "nd", 0, "dr", at(1970, 1, 1));
+    entryRow("numeric: link", "0120777 0 0 7 1000000000 nl", "nl", 7, "l", at(2001, 9, 9, 1, 46, 40));
+}
+
 void TestFtpListing::unparseableListLines_data()
 {
     addColumns();
@@ -219,7 +328,9 @@ void TestFtpListing::unparseableListLines_data()
     noEntryRow("size not a number", "-rw-r--r-- 1 u g x Jan 31 12:00 name");
     noEntryRow("size overflows", "-rw-r--r-- 1 u g 99999999999999999999 Jan 31 12:00 overflow");
     noEntryRow("day 32", "-rw-r--r-- 1 u g 10 Jan 32 12:00 name");
-    noEntryRow("hour 24", "-rw-r--r-- 1 u g 10 Jan 31 24:00 name");
+    noEntryRow("hour 24 and minutes", "-rw-r--r-- 1 u g 10 Jan 31 24:30 name");
+    noEntryRow("numbers where the date should be", "-rw-r--r-- 1 u g 10 31 13 2020 name");
+    noEntryRow("digits and words", "123 not a listing");
     noEntryRow("bad mode letter", "-rw-r--r-z 1 u g 10 Jan 31 12:00 name");
     noEntryRow("NUL in name", QByteArray("-rw-r--r-- 1 u g 10 Jan 31 12:00 a\0b", 37));
     noEntryRow("CR in name", "-rw-r--r-- 1 u g 10 Jan 31 12:00 a\rb");
@@ -258,6 +369,12 @@ void TestFtpListing::mlsxLines_data()
     entryRow("month 13 leaves no time", "type=file;modify=20241301000000; t", "t", 0, "", QDateTime());
     entryRow("bad size is unknown", "type=file;size=-1; s", "s", 0, "", QDateTime());
     entryRow("CR LF kept off the name", "type=file;size=1; crlf\r\n", "crlf", 1, "", QDateTime());
+    entryRow("TAB after the facts", "type=file;size=5;modify=20090722092510;\tadsl TV 2009", "adsl TV 2009",
+             5, "", at(2009, 7, 22, 9, 25, 10));
+    entryRow("blank inside a fact value", "type=file;UNIX.owner=John Doe;size=7; spaced owner",
+             "spaced owner", 7, "", QDateTime());
+    entryRow("TAB starting the name", "Type=file; \t lead", "\t lead", 0, "", QDateTime());
+    entryRow("draft without the last semicolon", "type=file old draft", "old draft", 0, "", QDateTime());
     noEntryRow("no name", "type=file;size=1;");
     noEntryRow("empty name", "type=file;size=1; ");
     noEntryRow("empty line", "");
@@ -405,6 +522,44 @@ void TestFtpListing::hostileInputStaysLinear()
                    QByteArray::number(i) + "\r\n";
     QCOMPARE(FtpListingParser::parseListing(listing, false, kToday, FtpNameEncoding::Cp932).size(), 100'000);
     QVERIFY2(timer.elapsed() < 20'000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestFtpListing::readerTakesBlocksCutAnywhere()
+{
+    const QByteArray body = "total 2\r\n"
+                            "-rw-r--r-- 1 u g 5 Jan 31 12:00 \xE6\x97\xA5\xE6\x9C\xAC\r\n"
+                            "junk\n"
+                            "2002-09-02  18:48       <DIR>          dir\r\n"
+                            "+r,s3,\tlast";
+    for (qsizetype block = 1; block <= 8; ++block) {
+        FtpListingReader reader(false, kToday, FtpNameEncoding::Utf8);
+        for (qsizetype at = 0; at < body.size(); at += block)
+            QVERIFY(reader.feed(QByteArrayView(body).sliced(at, qMin(block, body.size() - at))));
+        QVERIFY(reader.finish());
+        QStringList names;
+        for (const FtpEntry& entry : reader.takeEntries())
+            names << entry.name;
+        QCOMPARE(names, QStringList({QStringLiteral("日本"), "dir", "last"}));
+    }
+}
+
+void TestFtpListing::readerBoundsEntriesAndLines()
+{
+    const QByteArray line = "-rw-r--r-- 1 u g 5 Jan 31 12:00 f\r\n";
+    FtpListingReader capped(false, kToday, FtpNameEncoding::Utf8, 2);
+    QVERIFY(capped.feed(line + line));
+    QVERIFY(capped.finish());
+    QVERIFY(!capped.feed(line));
+    QVERIFY(!capped.finish());
+
+    // A line far longer than any entry is skipped, whether it comes whole or in pieces.
+    FtpListingReader reader(false, kToday, FtpNameEncoding::Utf8);
+    const QByteArray huge = "-rw-r--r-- 1 u g 5 Jan 31 12:00 " + QByteArray(200'000, 'x') + "\n";
+    QVERIFY(reader.feed(huge));
+    QVERIFY(reader.feed(huge.first(70'000)));
+    QVERIFY(reader.feed(huge.sliced(70'000) + line));
+    QVERIFY(reader.finish());
+    QCOMPARE(reader.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestFtpListing)
