@@ -29,6 +29,8 @@ quint32 attributesOf(const FtpEntry& entry)
     quint32 attributes = entry.isDirectory ? clsFtpClient::kAttrDirectory : clsFtpClient::kAttrNormal;
     if (entry.readOnly)
         attributes |= clsFtpClient::kAttrReadOnly;
+    if (entry.isSymlink)
+        attributes |= clsFtpClient::kAttrReparsePoint;
     return attributes;
 }
 

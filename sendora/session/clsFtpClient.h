@@ -24,6 +24,8 @@ public:
     static constexpr quint32 kAttrReadOnly = 0x01;
     static constexpr quint32 kAttrDirectory = 0x10;
     static constexpr quint32 kAttrNormal = 0x80;
+    // A symbolic link, as Windows marks one; its target may be a file or a folder.
+    static constexpr quint32 kAttrReparsePoint = 0x400;
 
     explicit clsFtpClient(QObject* parent = nullptr);
     ~clsFtpClient() override;

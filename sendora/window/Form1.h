@@ -24,7 +24,7 @@ class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
-class QTreeWidgetItem;
+class RemoteListRow;
 
 // Sendora's main window: the submission panel the user sees, the settings panel
 // an administrator brings into view, and the FTP browser whose controls lie
@@ -76,7 +76,7 @@ public:
         Take,
         Flag
     };
-    using RowFilter = std::function<RowChoice(const QTreeWidgetItem* row)>;
+    using RowFilter = std::function<RowChoice(const RemoteListRow* row)>;
     using LocalNameRule = std::function<QString(const QString& remoteName)>;
     void DownloadRows(const RowFilter& filter, const LocalNameRule& localName = {});
     void mnuGet_Click();

@@ -71,15 +71,41 @@ void Form1::txtPath_KeyDown(int KeyCode)
         ChangeRemoteDir(txtPath->text());
 }
 
+namespace {
+
+// A link whose target is a folder is opened like one. Whether it is one, only
+// the server knows: it is asked to change into the link (and back). The row
+// then turns into a directory row where it stands; on refusal it stays a file row.
+bool linkRowLeadsToFolder(clsFtpClient& client, RemoteListView& list, RemoteListRow* row,
+                          const QString& shown, const QIcon& folderIcon)
+{
+    if (!(RemoteListView::attributes(row) & clsFtpClient::kAttrReparsePoint))
+        return false;
+    client.setCurrentDir(BrowserText::AddSlash(shown) + row->text(0));
+    const QString inside = client.CurrentDir();
+    if (inside.isEmpty() || inside == shown)
+        return false;
+    client.setCurrentDir(shown);
+    RemoteListView::setTag(row, kDir);
+    RemoteListView::setIcon(row, folderIcon, QStringLiteral("CLOSE"));
+    list.setSubItem(row, QStringLiteral("SIZE"), QString());
+    return true;
+}
+
+} // namespace
+
 // Any directory row leads to "public_html" below the shown directory: the
 // products keep their data there.
 void Form1::lvwList_DblClick()
 {
     CommandScope scope(*this);
-    if (lvwList->rowCount() == 0)
+    if (lvwList->rowCount() == 0 || !mclsFTP)
         return;
-    const QTreeWidgetItem* row = lvwList->selectedRow();
-    if (!row || RemoteListView::tag(row) != kDir)
+    RemoteListRow* row = lvwList->selectedRow();
+    if (!row)
+        return;
+    if (RemoteListView::tag(row) != kDir &&
+        !linkRowLeadsToFolder(*mclsFTP, *lvwList, row, txtPath->Tag, imlImage.icon(QStringLiteral("CLOSE"))))
         return;
     QCoreApplication::processEvents();
     ChangeRemoteDir(BrowserText::AddSlash(txtPath->Tag) + QStringLiteral("public_html"));
@@ -111,29 +137,32 @@ QPixmap Form1::MakeListIcon(int iconNumber)
 void Form1::mclsFTP_BeginEnumFiles(int FileCnt)
 {
     lvwList->clear();
+    lvwList->reserveRows(FileCnt);
     if (FileCnt > 0)
         pbrState->setMaximum64(FileCnt);
     mlngDirInsertPos = 1;
 }
 
+// A symbolic link is listed as a file row (it downloads as one) until a
+// double-click finds that it leads to a folder.
 void Form1::mclsFTP_EnumFile(const QString& FileName, qint64 Size, quint32 Attr, const QDateTime&,
                              const QDateTime& ftWrite, const QDateTime&)
 {
     if (FileName != QLatin1String(".") && FileName != QLatin1String("..")) {
-        if (Attr & clsFtpClient::kAttrDirectory) {
-            QTreeWidgetItem* row = lvwList->insertRow(
-                mlngDirInsertPos, FileName, imlImage.icon(QStringLiteral("CLOSE")), QStringLiteral("CLOSE"));
-            RemoteListView::setTag(row, kDir);
-            lvwList->setSubItem(row, QStringLiteral("ACCESS"), BrowserText::DateText(ftWrite));
-            lvwList->setSubItem(row, QStringLiteral("ATTR"), BrowserText::AttrText(Attr));
-            mlngDirInsertPos = lvwList->indexOfTopLevelItem(row) + 2;
+        const bool directory = Attr & clsFtpClient::kAttrDirectory;
+        const QString picture = directory ? QStringLiteral("CLOSE") : QStringLiteral("FILE");
+        RemoteListEntry entry{FileName,
+                              directory ? kDir : QStringLiteral("FILE"),
+                              picture,
+                              imlImage.icon(picture),
+                              directory ? std::nullopt : std::optional<qint64>(Size),
+                              ftWrite,
+                              Attr};
+        if (directory) {
+            RemoteListRow* row = lvwList->insertEntryRow(mlngDirInsertPos, entry);
+            mlngDirInsertPos = lvwList->indexOf(row) + 2;
         } else {
-            QTreeWidgetItem* row =
-                lvwList->appendRow(FileName, imlImage.icon(QStringLiteral("FILE")), QStringLiteral("FILE"));
-            lvwList->setSubItem(row, QStringLiteral("SIZE"), QString::number(Size));
-            lvwList->setSubItem(row, QStringLiteral("ACCESS"), BrowserText::DateText(ftWrite));
-            RemoteListView::setTag(row, QStringLiteral("FILE"));
-            lvwList->setSubItem(row, QStringLiteral("ATTR"), BrowserText::AttrText(Attr));
+            lvwList->insertEntryRow(lvwList->rowCount() + 1, entry);
         }
     }
     pbrState->addValue64(1);

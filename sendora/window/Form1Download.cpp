@@ -10,7 +10,7 @@
 
 void Form1::mnuGet_Click()
 {
-    DownloadRows([](const QTreeWidgetItem* row) {
+    DownloadRows([](const RemoteListRow* row) {
         if (!row->isSelected())
             return RowChoice::Skip;
         return RemoteListView::tag(row) != QLatin1String("DIR") ? RowChoice::Take : RowChoice::Flag;
@@ -23,7 +23,7 @@ void Form1::DownloadRows(const RowFilter& filter, const LocalNameRule& localName
     QStringList names;
     bool flagged = false;
     for (int i = 0; i < lvwList->rowCount(); ++i) {
-        const QTreeWidgetItem* row = lvwList->row(i);
+        const RemoteListRow* row = lvwList->row(i);
         switch (filter(row)) {
         case RowChoice::Take:
             names.append(row->text(0));

@@ -51,7 +51,7 @@ void Form1::mnuNewDir_Click()
     const QString name = BrowserText::NewFolderName(names);
 
     if (mclsFTP->CreateDirectory(name)) {
-        QTreeWidgetItem* row =
+        RemoteListRow* row =
             lvwList->appendRow(name, imlImage.icon(QStringLiteral("CLOSE")), QStringLiteral("CLOSE"));
         RemoteListView::setTag(row, QStringLiteral("DIR"));
         qint64 size = 0;
@@ -80,7 +80,7 @@ void Form1::lvwList_AfterLabelEdit(bool& Cancel, const QString& NewString)
     if (NewString.isEmpty()) {
         Cancel = true;
     } else {
-        const QTreeWidgetItem* row = lvwList->editingItem() ? lvwList->editingItem() : lvwList->selectedRow();
+        const RemoteListRow* row = lvwList->editingItem() ? lvwList->editingItem() : lvwList->selectedRow();
         if (!mclsFTP || !row || !mclsFTP->RenameFile(row->text(0), NewString))
             Cancel = true;
     }

@@ -103,7 +103,7 @@ void Form1::Command3_Click()
 {
     // Every row named Mirvel3.txt, selected or not; another selected row only flags.
     DownloadRows(
-        [](const QTreeWidgetItem* row) {
+        [](const RemoteListRow* row) {
             if (PassDataRows::isPassDataRow(row->text(0)))
                 return RowChoice::Take;
             return row->isSelected() ? RowChoice::Flag : RowChoice::Skip;

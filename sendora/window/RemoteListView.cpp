@@ -1,5 +1,7 @@
 #include "sendora/window/RemoteListView.h"
 
+#include "sendora/window/RemoteListModel.h"
+
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -7,9 +9,6 @@
 #include <QStyledItemDelegate>
 
 namespace {
-
-constexpr int kTagRole = Qt::UserRole;
-constexpr int kIconKeyRole = Qt::UserRole + 1;
 
 // Commits an edited row text only when the list's handler does not cancel it.
 class LabelEditDelegate : public QStyledItemDelegate
@@ -29,133 +28,193 @@ private:
 
 } // namespace
 
-RemoteListView::RemoteListView(QWidget* parent) : QTreeWidget(parent)
+RemoteListView::RemoteListView(QWidget* parent) : QTreeView(parent), rows_(new RemoteListModel(this))
 {
-    setColumnCount(0);
+    setModel(rows_);
+    rows_->setSelectionModel(selectionModel());
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
     setSortingEnabled(false);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     setDropIndicatorShown(false);
     setItemDelegateForColumn(0, new LabelEditDelegate(this));
     header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
 }
 
 void RemoteListView::addColumn(const QString& key, const QString& caption, int widthPixels,
                                Qt::Alignment alignment)
 {
-    keys_.append(key);
-    const int column = static_cast<int>(keys_.size()) - 1;
-    setColumnCount(column + 1);
-    QTreeWidgetItem* head = headerItem();
-    head->setText(column, caption);
-    head->setTextAlignment(column, alignment | Qt::AlignVCenter);
-    setColumnWidth(column, widthPixels);
+    rows_->addColumn(key, caption, alignment);
+    setColumnWidth(rows_->columnCount() - 1, widthPixels);
 }
 
-QTreeWidgetItem* RemoteListView::insertRow(int position, const QString& text, const QIcon& icon,
-                                           const QString& iconKey)
+int RemoteListView::columnOf(const QString& key) const
 {
-    auto* item = new QTreeWidgetItem;
-    item->setText(0, text);
-    item->setIcon(0, icon);
-    item->setData(0, kIconKeyRole, iconKey);
-    item->setFlags(item->flags() | Qt::ItemIsEditable);
-    for (int column = 1; column < columnCount(); ++column)
-        item->setTextAlignment(column, Qt::Alignment(headerItem()->textAlignment(column)));
-    insertTopLevelItem(qBound(0, position - 1, rowCount()), item);
-    return item;
+    return rows_->columnOf(key);
 }
 
-QTreeWidgetItem* RemoteListView::appendRow(const QString& text, const QIcon& icon, const QString& iconKey)
+QStringList RemoteListView::columnKeys() const
 {
-    return insertRow(rowCount() + 1, text, icon, iconKey);
+    return rows_->columnKeys();
 }
 
-QString RemoteListView::tag(const QTreeWidgetItem* item)
+const RemoteListRow* RemoteListView::headerItem() const
 {
-    return item ? item->data(0, kTagRole).toString() : QString();
+    return rows_->headerRow();
 }
 
-void RemoteListView::setTag(QTreeWidgetItem* item, const QString& tag)
+RemoteListRow* RemoteListView::insertRow(int position, const QString& text, const QIcon& icon,
+                                         const QString& iconKey)
 {
-    item->setData(0, kTagRole, tag);
+    return rows_->insertRow(position - 1, text, icon, iconKey);
 }
 
-QString RemoteListView::iconKey(const QTreeWidgetItem* item)
+RemoteListRow* RemoteListView::appendRow(const QString& text, const QIcon& icon, const QString& iconKey)
 {
-    return item ? item->data(0, kIconKeyRole).toString() : QString();
+    return rows_->insertRow(rows_->count(), text, icon, iconKey);
 }
 
-QString RemoteListView::subItem(const QTreeWidgetItem* item, const QString& key) const
+RemoteListRow* RemoteListView::insertEntryRow(int position, const RemoteListEntry& entry)
+{
+    return rows_->insertEntry(position - 1, entry);
+}
+
+void RemoteListView::reserveRows(int count)
+{
+    rows_->reserve(count);
+}
+
+RemoteListRow* RemoteListView::row(int index) const
+{
+    return rows_->row(index);
+}
+
+int RemoteListView::rowCount() const
+{
+    return rows_->count();
+}
+
+int RemoteListView::indexOf(const RemoteListRow* row) const
+{
+    return rows_->indexOf(row);
+}
+
+void RemoteListView::clear()
+{
+    editing_ = QPersistentModelIndex();
+    rows_->clear();
+}
+
+QString RemoteListView::tag(const RemoteListRow* row)
+{
+    return row && row->model_ ? row->model_->tag(*row) : QString();
+}
+
+void RemoteListView::setTag(RemoteListRow* row, const QString& tag)
+{
+    if (row && row->model_)
+        row->model_->setTag(*row, tag);
+}
+
+QString RemoteListView::iconKey(const RemoteListRow* row)
+{
+    return row && row->model_ ? row->model_->iconKey(*row) : QString();
+}
+
+void RemoteListView::setIcon(RemoteListRow* row, const QIcon& icon, const QString& iconKey)
+{
+    if (row && row->model_)
+        row->model_->setIcon(*row, icon, iconKey);
+}
+
+quint32 RemoteListView::attributes(const RemoteListRow* row)
+{
+    return row && row->model_ ? row->model_->attributes(*row) : 0;
+}
+
+QString RemoteListView::subItem(const RemoteListRow* row, const QString& key) const
 {
     const int column = columnOf(key);
-    return item && column >= 0 ? item->text(column) : QString();
+    return row && column >= 0 ? row->text(column) : QString();
 }
 
-void RemoteListView::setSubItem(QTreeWidgetItem* item, const QString& key, const QString& text)
+void RemoteListView::setSubItem(RemoteListRow* row, const QString& key, const QString& text)
 {
     const int column = columnOf(key);
-    if (item && column >= 0)
-        item->setText(column, text);
+    if (row && column >= 0 && row->model_ == rows_)
+        rows_->setText(*row, column, text);
 }
 
-QTreeWidgetItem* RemoteListView::selectedRow() const
+RemoteListRow* RemoteListView::selectedRow() const
 {
-    QTreeWidgetItem* current = currentItem();
-    if (current && current->isSelected())
-        return current;
-    for (int i = 0; i < rowCount(); ++i) {
-        if (row(i)->isSelected())
-            return row(i);
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isRowSelected(current.row(), QModelIndex()))
+        return row(current.row());
+    int first = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (first < 0 || range.top() < first)
+            first = range.top();
     }
-    return nullptr;
+    return row(first);
 }
 
-void RemoteListView::selectOnly(QTreeWidgetItem* item)
+void RemoteListView::selectOnly(RemoteListRow* row)
 {
     clearSelection();
-    if (!item)
-        return;
-    setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    item->setSelected(true);
+    const QModelIndex at = rows_->indexOfRow(row);
+    if (at.isValid())
+        selectionModel()->setCurrentIndex(at,
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void RemoteListView::startLabelEdit(QTreeWidgetItem* item)
+void RemoteListView::setCurrentItem(RemoteListRow* row)
 {
-    if (!item)
+    setCurrentIndex(rows_->indexOfRow(row));
+}
+
+void RemoteListView::startLabelEdit(RemoteListRow* row)
+{
+    const QModelIndex at = rows_->indexOfRow(row);
+    if (!at.isValid())
         return;
-    editing_ = item;
-    scrollToItem(item);
-    editItem(item, 0);
+    editing_ = at;
+    scrollTo(at);
+    edit(at);
+}
+
+RemoteListRow* RemoteListView::editingItem() const
+{
+    return editing_.isValid() ? row(editing_.row()) : nullptr;
 }
 
 bool RemoteListView::finishLabelEdit(const QString& newText)
 {
-    QTreeWidgetItem* item = editing_;
-    if (!item)
+    if (!editing_.isValid())
         return false;
     // The handler still sees the edited row as editingItem().
     const bool cancel = afterLabelEdit_ ? afterLabelEdit_(newText) : false;
-    editing_ = nullptr;
-    if (!cancel)
-        item->setText(0, newText);
+    const QPersistentModelIndex edited = editing_;
+    editing_ = QPersistentModelIndex();
+    if (!cancel && edited.isValid())
+        rows_->setText(*row(edited.row()), 0, newText);
     return !cancel;
 }
 
 void RemoteListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    QTreeWidget::mouseDoubleClickEvent(event);
+    QTreeView::mouseDoubleClickEvent(event);
     emit DblClick();
 }
 
 void RemoteListView::mouseReleaseEvent(QMouseEvent* event)
 {
-    QTreeWidget::mouseReleaseEvent(event);
+    QTreeView::mouseReleaseEvent(event);
     emit MouseUp(event->button(), event->position().toPoint());
 }
 

@@ -86,7 +86,7 @@ QStringList WindowFixture::rowTexts(const Form1& form)
     return texts;
 }
 
-QTreeWidgetItem* WindowFixture::rowNamed(const Form1& form, const QString& name)
+RemoteListRow* WindowFixture::rowNamed(const Form1& form, const QString& name)
 {
     for (int i = 0; i < form.lvwList->rowCount(); ++i) {
         if (form.lvwList->row(i)->text(0) == name)
@@ -99,7 +99,7 @@ void WindowFixture::selectRows(Form1& form, const QStringList& names)
 {
     form.lvwList->clearSelection();
     for (const QString& name : names) {
-        if (QTreeWidgetItem* row = rowNamed(form, name))
+        if (RemoteListRow* row = rowNamed(form, name))
             row->setSelected(true);
     }
 }

@@ -10,7 +10,7 @@
 #include <memory>
 
 class Form1;
-class QTreeWidgetItem;
+class RemoteListRow;
 
 // What every window test needs: an isolated settings store and lock folder,
 // the program's title, a program folder of its own, scripted dialogs, ending
@@ -39,7 +39,7 @@ public:
     QByteArray remoteFile(const QString& relativePath) const;
 
     static QStringList rowTexts(const Form1& form);
-    static QTreeWidgetItem* rowNamed(const Form1& form, const QString& name);
+    static RemoteListRow* rowNamed(const Form1& form, const QString& name);
     static void selectRows(Form1& form, const QStringList& names);
 
     TempProgramFolder programFolder;

@@ -101,8 +101,8 @@ private slots:
         QCOMPARE(valueAtEnd, 6);
         QCOMPARE(maximumAtEnd, 6);
         QCOMPARE(form->pbrState->value64(), 0);
-        const QTreeWidgetItem* sub1 = form->lvwList->row(0);
-        const QTreeWidgetItem* a = form->lvwList->row(3);
+        const RemoteListRow* sub1 = form->lvwList->row(0);
+        const RemoteListRow* a = form->lvwList->row(3);
         QCOMPARE(RemoteListView::tag(sub1), QStringLiteral("DIR"));
         QCOMPARE(RemoteListView::iconKey(sub1), QStringLiteral("CLOSE"));
         QCOMPARE(form->lvwList->subItem(sub1, QStringLiteral("SIZE")), QString());
@@ -227,7 +227,7 @@ private slots:
         QVERIFY(QFileInfo(fixture.homePath(QStringLiteral("新しいフォルダ(2)"))).isDir());
         const QStringList rows = WindowFixture::rowTexts(*form);
         QCOMPARE(rows.last(), QStringLiteral("新しいフォルダ(2)"));
-        const QTreeWidgetItem* added = form->lvwList->row(form->lvwList->rowCount() - 1);
+        const RemoteListRow* added = form->lvwList->row(form->lvwList->rowCount() - 1);
         QCOMPARE(RemoteListView::tag(added), QStringLiteral("DIR"));
         QCOMPARE(form->lvwList->subItem(added, QStringLiteral("SIZE")), QString());
         QCOMPARE(form->lvwList->subItem(added, QStringLiteral("ATTR")).size(), 4);
@@ -256,7 +256,7 @@ private slots:
         fixture.addFile(QStringLiteral("a.txt"), "A");
         QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
         auto form = connectedAtHome(fixture);
-        QTreeWidgetItem* row = WindowFixture::rowNamed(*form, QStringLiteral("a.txt"));
+        RemoteListRow* row = WindowFixture::rowNamed(*form, QStringLiteral("a.txt"));
         form->lvwList->selectOnly(row);
 
         auto editTo = [&](const QString& text) {
@@ -449,7 +449,7 @@ private slots:
         auto form = fixture.openWindow();
         form->txtServer->setText(QStringLiteral("127.0.0.1:") + QString::number(server.port()));
         form->cmdConnect_Click();
-        QTreeWidgetItem* evil =
+        RemoteListRow* evil =
             form->lvwList->appendRow(QStringLiteral("../evil.txt"), QIcon(), QStringLiteral("FILE"));
         RemoteListView::setTag(evil, QStringLiteral("FILE"));
         WindowFixture::selectRows(*form, {QStringLiteral("ok.txt"), QStringLiteral("../evil.txt")});

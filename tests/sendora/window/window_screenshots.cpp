@@ -51,11 +51,11 @@ int main(int argc, char* argv[])
     // The browser as it would look if it were in view.
     form.lvwList->setParent(nullptr);
     form.lvwList->resize(Twips::toPixels(6045), Twips::toPixels(3435));
-    QTreeWidgetItem* dir =
+    RemoteListRow* dir =
         form.lvwList->appendRow(QStringLiteral("public_html"), form.imlImage.icon("CLOSE"), "CLOSE");
     form.lvwList->setSubItem(dir, "ACCESS", "2009/02/18 13:45:30");
     form.lvwList->setSubItem(dir, "ATTR", "---w");
-    QTreeWidgetItem* file =
+    RemoteListRow* file =
         form.lvwList->appendRow(QStringLiteral("検証データ.lzh"), form.imlImage.icon("FILE"), "FILE");
     form.lvwList->setSubItem(file, "SIZE", "12345");
     form.lvwList->setSubItem(file, "ACCESS", "2009/02/18");
