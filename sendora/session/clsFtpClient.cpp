@@ -20,6 +20,9 @@ QDateTime fromListing(const QDateTime& value, const QDateTime& fallback)
     const QDateTime& chosen = value.isValid() ? value : fallback;
     if (!chosen.isValid()) // no time stamp at all: a zero FILETIME
         return QDateTime(QDate(1601, 1, 1), QTime(0, 0), Qt::UTC);
+    // Listings give whole seconds in UTC: those need no rebuilding (a long listing's most common case).
+    if (chosen.timeSpec() == Qt::UTC && chosen.toMSecsSinceEpoch() % 1000 == 0)
+        return chosen;
     const QTime time = chosen.time();
     return QDateTime(chosen.date(), QTime(time.hour(), time.minute(), time.second()), Qt::UTC);
 }

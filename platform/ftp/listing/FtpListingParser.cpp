@@ -3,6 +3,7 @@
 #include "platform/ftp/listing/DosListLine.h"
 #include "platform/ftp/listing/EplfLine.h"
 #include "platform/ftp/listing/FtpListingReader.h"
+#include "platform/ftp/listing/ListLine.h"
 #include "platform/ftp/listing/ListingValues.h"
 #include "platform/ftp/listing/MlsxLine.h"
 #include "platform/ftp/listing/NumericModeLine.h"
@@ -27,27 +28,6 @@ bool isAscii(const QByteArray& bytes)
 QDate orToday(const QDate& today)
 {
     return today.isValid() ? today : QDate::currentDate();
-}
-
-// Each form by its first character; those that share one are tried from the
-// most common on.
-std::optional<FtpEntry> parseListLineView(QByteArrayView line, const QDate& today, FtpNameEncoding encoding)
-{
-    if (line.isEmpty())
-        return std::nullopt;
-    const char first = line.front();
-    if (first == '+')
-        return FtpListing::parseEplfLine(line, encoding);
-    if (first >= '0' && first <= '9') {
-        if (auto entry = FtpListing::parseDosLine(line, encoding))
-            return entry;
-        if (auto entry = FtpListing::parseUnixLine(line, today, encoding)) // ls -i, ls -s
-            return entry;
-        if (auto entry = FtpListing::parseVShellLine(line, encoding))
-            return entry;
-        return FtpListing::parseNumericModeLine(line, encoding);
-    }
-    return FtpListing::parseUnixLine(line, today, encoding);
 }
 
 } // namespace
@@ -75,15 +55,41 @@ std::optional<FtpEntry> parseMlsxLine(QByteArrayView line, FtpNameEncoding encod
 
 std::optional<FtpEntry> parseListLine(QByteArrayView line, const QDate& today, FtpNameEncoding encoding)
 {
-    return parseListLineView(FtpListing::withoutLineEnd(line), orToday(today), encoding);
+    return FtpListing::parseListLine(FtpListing::withoutLineEnd(line),
+                                     FtpListing::YearlessDates(orToday(today)), encoding);
 }
 
 QList<FtpEntry> parseListing(QByteArrayView body, bool mlsd, const QDate& today, FtpNameEncoding encoding)
 {
-    FtpListingReader reader(mlsd, today, encoding);
+    FtpListingReader reader(mlsd, orToday(today), encoding);
     reader.feed(body);
     reader.finish();
     return reader.takeEntries();
 }
 
 } // namespace FtpListingParser
+
+namespace FtpListing {
+
+// The forms that share a first character are tried from the most common on.
+std::optional<FtpEntry> parseListLine(QByteArrayView line, const YearlessDates& yearless,
+                                      FtpNameEncoding encoding)
+{
+    if (line.isEmpty())
+        return std::nullopt;
+    const char first = line.front();
+    if (first == '+')
+        return parseEplfLine(line, encoding);
+    if (first >= '0' && first <= '9') {
+        if (auto entry = parseDosLine(line, encoding))
+            return entry;
+        if (auto entry = parseUnixLine(line, yearless, encoding)) // ls -i, ls -s
+            return entry;
+        if (auto entry = parseVShellLine(line, encoding))
+            return entry;
+        return parseNumericModeLine(line, encoding);
+    }
+    return parseUnixLine(line, yearless, encoding);
+}
+
+} // namespace FtpListing

@@ -1,6 +1,6 @@
 #include "platform/ftp/listing/FtpListingReader.h"
 
-#include "platform/ftp/listing/FtpListingParser.h"
+#include "platform/ftp/listing/ListLine.h"
 #include "platform/ftp/listing/ListingValues.h"
 #include "platform/ftp/listing/MlsxLine.h"
 
@@ -21,7 +21,7 @@ bool isTotalLine(QByteArrayView line)
 
 FtpListingReader::FtpListingReader(bool mlsd, const QDate& today, FtpNameEncoding encoding,
                                    qsizetype maxEntries)
-    : mlsd_(mlsd), today_(today.isValid() ? today : QDate::currentDate()), encoding_(encoding),
+    : mlsd_(mlsd), yearless_(today.isValid() ? today : QDate::currentDate()), encoding_(encoding),
       maxEntries_(maxEntries)
 {
 }
@@ -68,7 +68,7 @@ void FtpListingReader::readLine(QByteArrayView line)
     if (line.isEmpty() || (!mlsd_ && isTotalLine(line)))
         return;
     auto entry = mlsd_ ? FtpListing::parseMlsxLine(line, encoding_)
-                       : FtpListingParser::parseListLine(line, today_, encoding_);
+                       : FtpListing::parseListLine(line, yearless_, encoding_);
     if (!entry)
         return;
     if (chunks_.empty() || chunks_.back().size() == kChunkEntries) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ftp/FtpEntry.h"
+#include "platform/ftp/listing/ListingValues.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -15,7 +16,8 @@
 class FtpListingReader
 {
 public:
-    // mlsd selects the MLSD parser; today decides the year of year-less dates.
+    // mlsd selects the MLSD parser; today (this machine's when invalid)
+    // decides the year of year-less dates.
     FtpListingReader(bool mlsd, const QDate& today, FtpNameEncoding encoding,
                      qsizetype maxEntries = std::numeric_limits<qsizetype>::max());
 
@@ -32,7 +34,7 @@ private:
     void readLine(QByteArrayView line);
 
     bool mlsd_;
-    QDate today_;
+    FtpListing::YearlessDates yearless_;
     FtpNameEncoding encoding_;
     qsizetype maxEntries_;
     QByteArray partial_;

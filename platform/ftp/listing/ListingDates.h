@@ -1,9 +1,8 @@
 #pragma once
 
 #include "platform/ftp/listing/FieldReader.h"
+#include "platform/ftp/listing/ListingValues.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <optional>
 
 namespace FtpListing {
@@ -18,7 +17,7 @@ enum class NameGap
 
 struct DateFields
 {
-    QDateTime time;    // invalid when the date as written does not exist (30 February)
+    WallTime time;     // invalid when the date as written does not exist (30 February)
     qsizetype end = 0; // offset in the line just past the date's last field
     NameGap gap = NameGap::OneBlank;
 };
@@ -35,6 +34,6 @@ struct DateFields
 // A plain number is taken as a month only from field firstNumericMonth on,
 // so that numeric owners and groups are not read as dates.
 std::optional<DateFields> parseDateAt(const FieldReader::Field* fields, int count, int at,
-                                      int firstNumericMonth, const QDate& today);
+                                      int firstNumericMonth, const YearlessDates& yearless);
 
 } // namespace FtpListing

@@ -140,6 +140,15 @@ int fullYear(int twoDigitYear)
 
 std::optional<int> parseClock(QByteArrayView text)
 {
+    // "hh:mm", the form of nearly every line, read directly.
+    if (text.size() == 5 && text[2] == ':') {
+        const auto digit = [&](int at) { return text[at] >= '0' && text[at] <= '9' ? text[at] - '0' : -100; };
+        const int hour = digit(0) * 10 + digit(1);
+        const int minute = digit(3) * 10 + digit(4);
+        if (hour < 0 || minute < 0 || minute > 59 || hour > 24 || (hour == 24 && minute != 0))
+            return std::nullopt;
+        return (hour * 60 + minute) * 60;
+    }
     // Fractions of a second ("12:00:00.123456789") are dropped: dates carry seconds.
     const qsizetype dot = text.indexOf('.');
     if (dot >= 0) {
@@ -170,16 +179,47 @@ std::optional<int> parseClock(QByteArrayView text)
     return (*hour * 60 + *minute) * 60 + second;
 }
 
-QDate resolveYearless(int month, int day, const QDate& today)
+YearlessDates::YearlessDates(const QDate& today) : year_(today.year())
 {
-    const QDate latest = today.addDays(1);
-    // 29 February needs a leap year: look back a few years at most.
-    for (int year = today.year(); year > today.year() - 9; --year) {
-        const QDate date(year, month, day);
-        if (date.isValid() && date <= latest)
-            return date;
+    const QDate next = today.addDays(1);
+    latest_ = next.year() != year_ ? 13 * 32 : next.month() * 32 + next.day();
+}
+
+WallTime YearlessDates::resolve(int month, int day, int secondsOfDay) const
+{
+    // 29 February goes back to a leap year: a few years at most.
+    int year = year_ - (month * 32 + day > latest_ ? 1 : 0);
+    for (int tries = 0; tries < 9; ++tries, --year) {
+        const WallTime time = WallTime::of(year, month, day, secondsOfDay);
+        if (time.isValid())
+            return time;
     }
     return {};
+}
+
+WallTime WallTime::of(int year, int month, int day, int secondsOfDay)
+{
+    static constexpr int kDaysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || secondsOfDay < 0 ||
+        secondsOfDay > kSecondsPerDay || day > kDaysInMonth[month - 1] + (month == 2 && leap ? 1 : 0))
+        return {};
+    // Days since 1970 of a Gregorian date, counted in 400-year eras from
+    // 1 March of year 0 so that leap days fall at the end of each year.
+    const int shiftedYear = year - (month <= 2 ? 1 : 0);
+    const int era = shiftedYear / 400;
+    const int yearOfEra = shiftedYear - era * 400;
+    const int dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const qint64 days = qint64(era) * 146097 + dayOfEra - 719468;
+    WallTime time;
+    time.msecs_ = (days * kSecondsPerDay + secondsOfDay) * 1000;
+    return time;
+}
+
+QDateTime WallTime::toDateTime() const
+{
+    return isValid() ? QDateTime::fromMSecsSinceEpoch(msecs_, Qt::UTC) : QDateTime();
 }
 
 QDateTime wallClock(const QDate& date, int secondsOfDay)

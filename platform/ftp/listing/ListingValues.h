@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QDate>
 #include <QDateTime>
+#include <limits>
 #include <optional>
 
 // Small readers for the values that listing formats share: counts, sizes,
@@ -41,9 +42,38 @@ int fullYear(int twoDigitYear);
 // the day. "24:00" (and "24:00:00") is the end of the day: 86400.
 std::optional<int> parseClock(QByteArrayView text);
 
+// A wall-clock time as milliseconds since 1970 on the listing's clock (no
+// zone), or no time. Cheap to pass around while a line is read; the entry's
+// QDateTime is made once.
+class WallTime
+{
+public:
+    WallTime() = default;
+    // No time when the date does not exist (30 February). secondsOfDay 86400
+    // is midnight at the end of the date.
+    static WallTime of(int year, int month, int day, int secondsOfDay = 0);
+
+    bool isValid() const { return msecs_ != kNone; }
+    QDateTime toDateTime() const;
+
+private:
+    static constexpr qint64 kNone = std::numeric_limits<qint64>::min();
+    qint64 msecs_ = kNone;
+};
+
 // A listing without a year means the last twelve months: this year, or the
-// previous one when the date would lie more than a day after today.
-QDate resolveYearless(int month, int day, const QDate& today);
+// previous one when the date would lie more than a day after today. Worked
+// out once per listing from today's date.
+class YearlessDates
+{
+public:
+    explicit YearlessDates(const QDate& today);
+    WallTime resolve(int month, int day, int secondsOfDay) const;
+
+private:
+    int year_;
+    int latest_; // month * 32 + day of the day after today; past December on 31 December
+};
 
 // Times are kept as the listing gives them. They are held as UTC so that no
 // time zone or daylight-saving rule of this machine shifts or drops them.

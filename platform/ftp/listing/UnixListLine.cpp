@@ -5,6 +5,7 @@
 #include "platform/ftp/listing/ListingDates.h"
 #include "platform/ftp/listing/ListingValues.h"
 
+#include <array>
 #include <string_view>
 
 namespace FtpListing {
@@ -22,15 +23,24 @@ constexpr int kFirstNumericMonthField = 3;
 // ls -i and ls -s put the inode and the block count before the mode.
 constexpr int kMaxNumberPrefixes = 2;
 
-constexpr std::string_view kTypeLetters = "-dlcbpsDn?";
-constexpr std::string_view kPermissionLetters = "-rwxsStTlL?";
+// The letters ls writes in the mode column: the entry's type first, then
+// the permissions. Looked up in tables, as every line's first field is tried.
+constexpr std::array<bool, 256> letterTable(std::string_view letters)
+{
+    std::array<bool, 256> table{};
+    for (char c : letters)
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}
+constexpr auto kTypeLetters = letterTable("-dlcbpsDn?");
+constexpr auto kPermissionLetters = letterTable("-rwxsStTlL?");
 
 bool isMode(QByteArrayView text)
 {
-    if ((text.size() != 10 && text.size() != 11) || kTypeLetters.find(text[0]) == std::string_view::npos)
+    if ((text.size() != 10 && text.size() != 11) || !kTypeLetters[static_cast<unsigned char>(text[0])])
         return false;
     for (int i = 1; i < 10; ++i) {
-        if (kPermissionLetters.find(text[i]) == std::string_view::npos)
+        if (!kPermissionLetters[static_cast<unsigned char>(text[i])])
             return false;
     }
     // ACL, security context or extended attribute mark.
@@ -77,13 +87,14 @@ struct SizeAndDate
 };
 
 // The leftmost place where a size is followed by a date.
-std::optional<SizeAndDate> findSizeAndDate(const Field* fields, int count, char type, const QDate& today)
+std::optional<SizeAndDate> findSizeAndDate(const Field* fields, int count, char type,
+                                           const YearlessDates& yearless)
 {
     for (int i = 1; i < count; ++i) {
         const auto size = sizeBeforeDate(fields[i - 1].text, type);
         if (!size)
             continue;
-        if (auto date = parseDateAt(fields, count, i, kFirstNumericMonthField, today))
+        if (auto date = parseDateAt(fields, count, i, kFirstNumericMonthField, yearless))
             return SizeAndDate{*size, *date};
     }
     return std::nullopt;
@@ -116,7 +127,8 @@ std::optional<qsizetype> datelessNameStart(const Field* fields, int count, char 
 
 } // namespace
 
-std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const QDate& today, FtpNameEncoding encoding)
+std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const YearlessDates& yearless,
+                                      FtpNameEncoding encoding)
 {
     FieldReader reader(line);
     QByteArrayView mode = reader.next().text;
@@ -137,10 +149,10 @@ std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const QDate& today, F
     QByteArrayView name;
     qint64 size = 0;
     QDateTime modified;
-    if (const auto found = findSizeAndDate(fields, count, type, today)) {
+    if (const auto found = findSizeAndDate(fields, count, type, yearless)) {
         name = nameAfterDate(reader, found->date);
         size = found->size;
-        modified = found->date.time;
+        modified = found->date.time.toDateTime();
     } else if (const auto start = datelessNameStart(fields, count, type, size)) {
         name = reader.restAfter(*start);
     } else {

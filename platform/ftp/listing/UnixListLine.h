@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/ftp/FtpEntry.h"
+#include "platform/ftp/listing/ListingValues.h"
 
 #include <QByteArrayView>
-#include <QDate>
 #include <optional>
 
 namespace FtpListing {
@@ -14,6 +14,7 @@ namespace FtpListing {
 // place of the size, sizes with a unit ("33.5k") or run into a long group
 // name, the date forms of ListingDates.h or no date at all, and
 // "link -> target" for symbolic links.
-std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const QDate& today, FtpNameEncoding encoding);
+std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const YearlessDates& yearless,
+                                      FtpNameEncoding encoding);
 
 } // namespace FtpListing
