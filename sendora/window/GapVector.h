@@ -9,7 +9,7 @@
 // appends its files: both are cheap here, where an array would move every
 // file for every directory (hours for a listing a hostile server makes of a
 // million entries). Appending does not move the gap. Element addresses change
-// with every insertion.
+// with every insertion: hold pointers to what must stay put.
 template <typename T> class GapVector
 {
 public:
@@ -18,18 +18,6 @@ public:
 
     T& operator[](qsizetype index) { return items_[physical(index)]; }
     const T& operator[](qsizetype index) const { return items_[physical(index)]; }
-
-    // The position of an element of this sequence, from its address; -1 for
-    // any other address.
-    qsizetype indexOf(const T* item) const
-    {
-        if (items_.empty() || item < items_.data() || item >= items_.data() + items_.size())
-            return -1;
-        const qsizetype slot = item - items_.data();
-        if (slot < gapStart_)
-            return slot;
-        return slot >= gapStart_ + gapLength_ ? slot - gapLength_ : -1;
-    }
 
     // Room for count elements and a gap, so that filling them moves nothing.
     void reserve(qsizetype count) { items_.reserve(size_t(count + gapLength_ + gapFor(count))); }

@@ -9,6 +9,7 @@ namespace {
 // Tables of tags and pictures are indexed by one byte; more distinct values
 // than that share entry 0 (none).
 constexpr qsizetype kMaxTableEntries = 256;
+constexpr int kRowsPerBlock = 4096;
 
 } // namespace
 
@@ -46,9 +47,33 @@ void RemoteListModel::addColumn(const QString& key, const QString& caption, Qt::
     endInsertColumns();
 }
 
-RemoteListRow* RemoteListModel::row(int index)
+RemoteListRow* RemoteListModel::row(int index) const
 {
-    return index >= 0 && index < count() ? &rows_[index] : nullptr;
+    if (index < 0 || index >= count())
+        return nullptr;
+    RemoteListRow* row = order_[index];
+    row->position_ = index;
+    return row;
+}
+
+int RemoteListModel::indexOf(const RemoteListRow* row) const
+{
+    if (!row || row->model_ != this || row == &header_)
+        return -1;
+    // Rows only move on as others go in before them: look from where it was last seen.
+    for (int at = qMax(0, row->position_); at < count(); ++at) {
+        if (order_[at] == row) {
+            row->position_ = at;
+            return at;
+        }
+    }
+    for (int at = qMin(row->position_, count()) - 1; at >= 0; --at) {
+        if (order_[at] == row) {
+            row->position_ = at;
+            return at;
+        }
+    }
+    return -1;
 }
 
 QModelIndex RemoteListModel::indexOfRow(const RemoteListRow* row, int column) const
@@ -59,8 +84,14 @@ QModelIndex RemoteListModel::indexOfRow(const RemoteListRow* row, int column) co
 
 RemoteListRow& RemoteListModel::newRow(int index)
 {
-    RemoteListRow& row = rows_.insert(index);
+    if (blocks_.empty() || usedInLastBlock_ == kRowsPerBlock) {
+        blocks_.push_back(std::make_unique<RemoteListRow[]>(kRowsPerBlock));
+        usedInLastBlock_ = 0;
+    }
+    RemoteListRow& row = blocks_.back()[usedInLastBlock_++];
     row.model_ = this;
+    row.position_ = index;
+    order_.insert(index) = &row;
     return row;
 }
 
@@ -73,7 +104,7 @@ RemoteListRow* RemoteListModel::insertRow(int index, const QString& text, const 
     row.name_ = text;
     row.picture_ = pictureIndex(icon, iconKey);
     endInsertRows();
-    return &rows_[index];
+    return &row;
 }
 
 RemoteListRow* RemoteListModel::insertEntry(int index, const RemoteListEntry& entry)
@@ -92,13 +123,15 @@ RemoteListRow* RemoteListModel::insertEntry(int index, const RemoteListEntry& en
         row.values_ |= RemoteListRow::Size;
     }
     endInsertRows();
-    return &rows_[index];
+    return &row;
 }
 
 void RemoteListModel::clear()
 {
     beginResetModel();
-    rows_.clear();
+    order_.clear();
+    blocks_.clear();
+    usedInLastBlock_ = 0;
     endResetModel();
 }
 
@@ -210,7 +243,7 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return QVariant();
-    const RemoteListRow& row = rows_[index.row()];
+    const RemoteListRow& row = *order_[index.row()];
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:

@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QPointer>
 #include <QStringList>
+#include <memory>
+#include <vector>
 
 class QItemSelectionModel;
 
@@ -25,14 +27,14 @@ public:
     // The captions, as a row's texts.
     const RemoteListRow* headerRow() const { return &header_; }
 
-    int count() const { return int(rows_.size()); }
-    RemoteListRow* row(int index);
+    int count() const { return int(order_.size()); }
+    RemoteListRow* row(int index) const;
     // -1 for a row that is not in the list.
-    int indexOf(const RemoteListRow* row) const { return row ? int(rows_.indexOf(row)) : -1; }
+    int indexOf(const RemoteListRow* row) const;
     QModelIndex indexOfRow(const RemoteListRow* row, int column = 0) const;
     RemoteListRow* insertRow(int index, const QString& text, const QIcon& icon, const QString& iconKey);
     RemoteListRow* insertEntry(int index, const RemoteListEntry& entry);
-    void reserve(int count) { rows_.reserve(count); }
+    void reserve(int count) { order_.reserve(count); }
     void clear();
 
     QString tag(const RemoteListRow& row) const { return tags_.at(row.tag_); }
@@ -69,7 +71,10 @@ private:
     QStringList keys_;
     QList<Qt::Alignment> alignments_;
     RemoteListRow header_;
-    GapVector<RemoteListRow> rows_;
+    // Rows stay where they were made, in blocks; the order is a sequence of pointers.
+    std::vector<std::unique_ptr<RemoteListRow[]>> blocks_;
+    int usedInLastBlock_ = 0;
+    GapVector<RemoteListRow*> order_;
     // Few distinct tags and pictures are shared by all rows; entry 0 is none.
     QStringList tags_{QString()};
     QList<Picture> pictures_{Picture()};

@@ -25,7 +25,7 @@ struct RemoteListEntry
 // the name and the values behind the SIZE, ACCESS and ATTR texts, which are
 // made only when shown; tag and picture are indexes into the list's tables.
 // Texts given for sub-items directly live in a block of their own that most
-// rows never have. A pointer to a row is valid until the list changes.
+// rows never have. A pointer to a row stays valid until the list is cleared.
 class RemoteListRow
 {
 public:
@@ -53,8 +53,10 @@ private:
     QDateTime written_;
     qint64 size_ = 0;
     quint32 attributes_ = 0;
-    quint8 tag_ = 0;                     // index into the model's tags
-    quint8 picture_ = 0;                 // index into the model's pictures
-    quint8 values_ = 0;                  // which Values are set
+    quint8 tag_ = 0;     // index into the model's tags
+    quint8 picture_ = 0; // index into the model's pictures
+    quint8 values_ = 0;  // which Values are set
+    // Where the row was last seen; rows inserted before it since then moved it on.
+    mutable int position_ = 0;
     std::unique_ptr<QStringList> texts_; // by column; a null text is no text
 };

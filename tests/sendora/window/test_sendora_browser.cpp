@@ -185,6 +185,46 @@ private slots:
         QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"site.html"});
     }
 
+    // A LIST server shows links as links: the row is a file row until a
+    // double-click finds that the server can change into it.
+    void linkRowOpensLikeAFolderOnlyWhenItLeadsToOne_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("pathAfter");
+        QTest::newRow("link to a folder") << "www"
+                                          << "/public_html";
+        QTest::newRow("link to a file") << "note.txt"
+                                        << "/";
+    }
+
+    void linkRowOpensLikeAFolderOnlyWhenItLeadsToOne()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, pathAfter);
+        WindowFixture fixture;
+        fixture.addFile(QStringLiteral("public_html/site.html"));
+        fixture.addFile(QStringLiteral("a.txt"));
+        QVERIFY(QFile::link(QStringLiteral("public_html"), fixture.homePath(QStringLiteral("www"))));
+        QVERIFY(QFile::link(QStringLiteral("a.txt"), fixture.homePath(QStringLiteral("note.txt"))));
+        FtpServerOptions options;
+        options.listOnly = true;
+        QVERIFY2(fixture.startServer(options), qPrintable(fixture.serverError()));
+        auto form = connectedAtHome(fixture);
+        form->ChangeRemoteDir(QStringLiteral("/"));
+        RemoteListRow* row = WindowFixture::rowNamed(*form, link);
+        QVERIFY(row);
+        QCOMPARE(RemoteListView::tag(row), QStringLiteral("FILE"));
+
+        form->lvwList->selectOnly(row);
+        form->lvwList_DblClick();
+        QCOMPARE(form->txtPath->Tag, pathAfter);
+        QVERIFY(fixture.dialogs.messages.isEmpty());
+        if (pathAfter == QLatin1String("/"))
+            QCOMPARE(RemoteListView::tag(WindowFixture::rowNamed(*form, link)), QStringLiteral("FILE"));
+        else
+            QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"site.html"});
+    }
+
     void popupMenuFollowsTheSelection()
     {
         WindowFixture fixture;

@@ -88,6 +88,9 @@ bool PyFtpdServer::start(const QString& rootFolder, const FtpServerOptions& opti
     if (options.allowAnonymous) {
         args << QStringLiteral("--anonymous");
     }
+    if (options.listOnly) {
+        args << QStringLiteral("--list-only");
+    }
     if (options.refuseStor) {
         args << QStringLiteral("--refuse-stor");
     }

@@ -15,6 +15,7 @@ struct FtpServerOptions
     bool allowAnonymous = false;                // also an anonymous account, same home
     bool utf8 = true;                           // pyftpdlib always speaks UTF-8; ignored there
     bool refuseStor = false;                    // uploads (STOR, APPE, STOU) are refused with 553/550
+    bool listOnly = false;                      // no MLSD/MLST: listings come from LIST, as from vsftpd
     QString host = QStringLiteral("127.0.0.1"); // "::1" for IPv6
 };
 

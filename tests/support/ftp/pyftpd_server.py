@@ -70,6 +70,7 @@ def main():
     parser.add_argument("--password", default="secret")
     parser.add_argument("--anonymous", action="store_true")
     parser.add_argument("--refuse-stor", action="store_true")
+    parser.add_argument("--list-only", action="store_true")
     args = parser.parse_args()
 
     logging.basicConfig(stream=sys.stderr, level=logging.WARNING)
@@ -82,6 +83,10 @@ def main():
     handler = LoggingHandler
     handler.authorizer = authorizer
     handler.refuse_stor = args.refuse_stor
+    if args.list_only:
+        # Like vsftpd: listings only through LIST, where links show as links.
+        handler.proto_cmds = {name: spec for name, spec in FTPHandler.proto_cmds.items()
+                              if name not in ("MLSD", "MLST")}
     handler.banner = "pyftpdlib test server ready."
     handler.timeout = 120
     # Refused logins answer at once: tests of a wrong password need no wait.
