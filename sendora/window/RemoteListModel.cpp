@@ -11,6 +11,8 @@ namespace {
 constexpr qsizetype kMaxTableEntries = 256;
 constexpr int kRowsPerBlock = 4096;
 
+static_assert(sizeof(RemoteListRow) <= 72, "a row stays small: a listing may hold a million");
+
 } // namespace
 
 QString RemoteListRow::text(int column) const
