@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the listing parsers. The first byte picks the
-// parser, the names' encoding and the day that dates without a year refer to.
+// parser, the names' encoding, the day that dates without a year refer to and
+// the size of the blocks in which the streaming reader gets the listing.
 #include "platform/ftp/listing/FtpListingParser.h"
+#include "platform/ftp/listing/FtpListingReader.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -35,8 +37,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Around the turn of a year and a leap day, where year-less dates are delicate.
     const QDate today = (selector & 4) ? QDate(2024, 2, 28) : QDate(2025, 1, 1);
 
-    for (const FtpEntry& entry : FtpListingParser::parseListing(body, mlsd, today, encoding))
+    const QList<FtpEntry> whole = FtpListingParser::parseListing(body, mlsd, today, encoding);
+    for (const FtpEntry& entry : whole)
         checkEntry(entry);
+
+    // The same listing in blocks cut anywhere gives the same entries.
+    const qsizetype block = 1 + (selector >> 3);
+    FtpListingReader reader(mlsd, today, encoding);
+    for (qsizetype at = 0; at < body.size(); at += block)
+        reader.feed(QByteArrayView(body).sliced(at, qMin(block, body.size() - at)));
+    reader.finish();
+    const QList<FtpEntry> pieces = reader.takeEntries();
+    check(pieces.size() == whole.size());
+    for (qsizetype i = 0; i < pieces.size(); ++i)
+        check(pieces[i].rawName == whole[i].rawName && pieces[i].size == whole[i].size);
     if (const auto entry = FtpListingParser::parseListLine(body, today, encoding))
         checkEntry(*entry);
     if (const auto entry = FtpListingParser::parseMlsxLine(body, encoding))
