@@ -5,12 +5,12 @@
 //   bench_updater PROGRAM_FOLDER      (UPDATER_BASE_URL names the server's folder)
 // Prints "WALL_S CPU_S MAXRSS_KIB": wall and CPU (user + system) time from the
 // click to the completion box, and the process's peak resident memory.
-#include "PelmoraVer3UpColumn.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/ProgramFolder.h"
 #include "platform/shell/ProgramLauncher.h"
 #include "updater/app/Form1.h"
+#include "updater/app/UpdaterConfig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -45,7 +45,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     ProgramFolder::setOverride(QString::fromLocal8Bit(argv[1]));
-    const UpdaterConfig config = PelmoraVer3Up::column();
+    const UpdaterConfig config = pelmoraConfig();
     QApplication::setApplicationName(config.programName);
 
     QElapsedTimer clock;

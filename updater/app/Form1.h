@@ -1,25 +1,22 @@
 #pragma once
 
 #include "platform/inet/Inet.h"
-#include "updater/app/DownloadProgress.h"
 #include "updater/app/Form1Controls.h"
-#include "updater/app/ProductAside.h"
-#include "updater/app/ProductProgram.h"
+#include "updater/app/UpdateRun.h"
 #include "updater/app/UpdaterConfig.h"
 
-#include <QSaveFile>
 #include <QWidget>
-#include <memory>
+#include <optional>
 
-// The updater's one window: checks the installed version of the product
-// against the vendor's version page, offers the update, downloads and
-// extracts it into the updater's folder, then starts the product and ends.
+// The updater's one window: shows the installed and the latest version,
+// offers the update, follows its download on the bar and tells the user how
+// it ended. The update itself is an UpdateRun; the window starts the product
+// and ends the program.
 class Form1 : public QWidget
 {
     Q_OBJECT
 public:
     explicit Form1(const UpdaterConfig& config, QWidget* parent = nullptr);
-    ~Form1() override;
 
     // The start-up check; the caller shows the window afterwards unless the
     // program has ended.
@@ -30,53 +27,28 @@ public:
     void Command4_Click(); // the notice page into Text5
     void inet1_StateChanged(int State);
 
-    static QString FileNameFromURL(const QString& url);
-
     Inet& inet1() { return inet1_; }
     Inet& inetDesiredURL() { return inetDesiredURL_; }
+    UpdateRun& updateRun() { return run_; }
     const Form1Controls& controls() const { return c_; }
-    float progressValue() const { return progress_.value(); }
-    bool downloading() const { return downloading_; }
-
-signals:
-    void progressChanged(double value);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class CheckResult
-    {
-        Newer,
-        Current,
-        Unknown,
-        Closed // the window was closed while the page was awaited
-    };
-
-    CheckResult fetchAndCompare();
-    QString fetchPage(const QString& url);
-    void endWithProduct(CheckResult result);
-    void installDownload();
-    bool installStaged(const QString& archive);
-    bool writeDownload(long long contentLength);
-    void failDownload();
-    void abandonDownload();
-    // True when the bar's value changed, which is when the window gets to run.
-    bool showProgress();
-    QString updaterFolder() const;
-    QString localArchivePath() const;
-    ProductProgram product() const;
-    ProductAside productAside() const;
+    // The check as the window shows it; nothing when the window was closed
+    // while the page was awaited.
+    std::optional<UpdateRun::Outcome> checkVersion();
+    void offerOrEnd(std::optional<UpdateRun::Outcome> checked, bool announceNewer);
+    void endWithProduct(UpdateRun::Outcome checked);
+    void showProgress(double percent);
+    void downloadFinished(UpdateRun::Outcome outcome);
 
     UpdaterConfig config_;
     Form1Controls c_;
+    // Declared before the run, which uses them until it goes.
     Inet inetDesiredURL_;
     Inet inet1_;
-    QString txtURL_;
-    QString txtResult_;
-    DownloadProgress progress_;
-    std::unique_ptr<QSaveFile> download_;
-    bool downloading_ = false;
+    UpdateRun run_;
     bool closed_ = false;
-    quint64 downloadRun_ = 0;
 };

@@ -2,13 +2,13 @@
 
 #include <QtGlobal>
 
-QString UpdaterConfig::baseUrl() const
+QString UpdaterConfig::baseUrl()
 {
     const QString fromEnvironment = qEnvironmentVariable("UPDATER_BASE_URL");
-    return fromEnvironment.isEmpty() ? builtBaseUrl : fromEnvironment;
+    return fromEnvironment.isEmpty() ? QStringLiteral(UPDATER_BUILT_BASE_URL) : fromEnvironment;
 }
 
-QString UpdaterConfig::url(const QString& name) const
+QString UpdaterConfig::url(const QString& name)
 {
     QString base = baseUrl();
     if (!base.endsWith(QLatin1Char('/')))

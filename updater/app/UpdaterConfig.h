@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// One column of the updaters' build configuration: what differs between
-// PelmoraVer3Up and TessalyP3VerUp. The values come from the build (see
-// UpdaterColumn.h.in); nothing here is read from the user.
+// What differs between the two updaters built from these sources. Each program
+// links the definition of its own (PelmoraConfig.cpp, TessalyConfig.cpp);
+// nothing here is read from the user.
 struct UpdaterConfig
 {
     QString programName; // the executable's name, also the message boxes' title
@@ -23,14 +23,17 @@ struct UpdaterConfig
     int buttonTop = 0;
     int noticeFrameLeft = 0;
     int noticeFrameTop = 0;
-    QString builtBaseUrl; // the vendor's folder URL chosen at build time
 
     bool hasNotice() const { return !noticePage.isEmpty(); }
-    // The environment variable UPDATER_BASE_URL (staging servers, tests) wins over the built one.
-    QString baseUrl() const;
-    QString url(const QString& name) const;
+    // The vendor's folder URL chosen at build time (UPDATER_BASE_URL); the
+    // environment variable of that name (staging servers, tests) wins over it.
+    static QString baseUrl();
+    static QString url(const QString& name);
     // The product's file name on this platform: without ".exe" outside Windows.
     QString productFileName() const;
     // A configured file name without the leading folder separator.
     static QString bareName(const QString& name);
 };
+
+UpdaterConfig pelmoraConfig(); // PelmoraVer3Up
+UpdaterConfig tessalyConfig(); // TessalyP3VerUp

@@ -1,19 +1,19 @@
-// One source for both updaters: the build chooses the column (UPDATER_COLUMN_HEADER).
-#include UPDATER_COLUMN_HEADER
-
+// One source for both updaters: each program is built with UPDATER_CONFIG
+// naming the function that gives its configuration (see CMakeLists.txt).
 #include "platform/dialogs/JapaneseUi.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/ProgramFolder.h"
 #include "platform/shell/ProgramFolderCheck.h"
 #include "updater/app/Form1.h"
+#include "updater/app/UpdaterConfig.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    const UpdaterConfig config = UPDATER_COLUMN::column();
+    const UpdaterConfig config = UPDATER_CONFIG();
     QApplication::setApplicationName(config.programName);
     JapaneseUi::install(app);
 
