@@ -18,6 +18,11 @@ UpdateSite::~UpdateSite()
     qunsetenv("UPDATER_BASE_URL");
 }
 
+QByteArray UpdateSite::versionPage(const QByteArray& title)
+{
+    return "<HTML><HEAD><TITLE>" + title + "</TITLE></HEAD><BODY>Version</BODY></HTML>";
+}
+
 void UpdateSite::setInstalled(const QString& version)
 {
     SettingsStore::write(QStringLiteral("RedudUrazE"), QStringLiteral("Settings"), config.versionKey,

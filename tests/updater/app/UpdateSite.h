@@ -19,8 +19,12 @@ public:
     TempProgramFolder folder;
     HttpTestServer server;
 
+    // A version page as the vendor writes it, its title holding the latest version.
+    static QByteArray versionPage(const QByteArray& title);
+
     void setInstalled(const QString& version);
     void setVersionPage(const QByteArray& html, int status = 200);
+    void setLatestVersion(const QByteArray& title) { setVersionPage(versionPage(title)); }
     void setArchive(const HttpRoute& route);
     // A product program in the folder, without the execute bit, as archives bring it.
     QString placeProduct(const QByteArray& contents = "old product");

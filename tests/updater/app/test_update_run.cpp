@@ -16,11 +16,6 @@ namespace {
 
 using Outcome = UpdateRun::Outcome;
 
-QByteArray versionPage(const QByteArray& title)
-{
-    return "<HTML><HEAD><TITLE>" + title + "</TITLE></HEAD><BODY>Version</BODY></HTML>";
-}
-
 // An update run on a site, as a window would drive it, recording what it reports.
 class RunFixture : public UpdateSite
 {
@@ -93,19 +88,22 @@ private slots:
         const auto newer = Outcome::NewerVersion;
         const auto current = Outcome::UpToDate;
         const auto unknown = Outcome::VersionUnknown;
-        QTest::newRow("105 over 104") << "104" << versionPage("105") << 200 << newer << "105";
-        QTest::newRow("105 over 105") << "105" << versionPage("105") << 200 << current << "105";
-        QTest::newRow("105 over 106") << "106" << versionPage("105") << 200 << current << "105";
-        QTest::newRow("two-digit title over 011") << "011" << versionPage("12") << 200 << newer << "12<";
-        QTest::newRow("two-digit title over 012") << "012" << versionPage("12") << 200 << current << "12<";
+        QTest::newRow("105 over 104") << "104" << UpdateSite::versionPage("105") << 200 << newer << "105";
+        QTest::newRow("105 over 105") << "105" << UpdateSite::versionPage("105") << 200 << current << "105";
+        QTest::newRow("105 over 106") << "106" << UpdateSite::versionPage("105") << 200 << current << "105";
+        QTest::newRow("two-digit title over 011")
+            << "011" << UpdateSite::versionPage("12") << 200 << newer << "12<";
+        QTest::newRow("two-digit title over 012")
+            << "012" << UpdateSite::versionPage("12") << 200 << current << "12<";
         QTest::newRow("blank inside the installed version")
-            << "1 05" << versionPage("105") << 200 << current << "105";
+            << "1 05" << UpdateSite::versionPage("105") << 200 << current << "105";
         QTest::newRow("lower-case title")
             << "000" << QByteArray("<html><title>105</title></html>") << 200 << unknown << QString();
         QTest::newRow("error page titled 404")
             << "104" << QByteArray("<HTML><TITLE>404 Not Found</TITLE></HTML>") << 404 << unknown
             << QString();
-        QTest::newRow("title without a number") << "000" << versionPage("new") << 200 << unknown << "new";
+        QTest::newRow("title without a number")
+            << "000" << UpdateSite::versionPage("new") << 200 << unknown << "new";
     }
 
     void versionCheck()

@@ -23,11 +23,6 @@ const QString kNewer = QStringLiteral("最新版があります。バージョ�
 const QString kDone = QStringLiteral("バージョンアップが完了しました。バージョンを確認してください。");
 const QString kFailed = QStringLiteral("ダウンロードに失敗しました。");
 
-QByteArray versionPage(const QByteArray& title)
-{
-    return "<HTML><HEAD><TITLE>" + title + "</TITLE></HEAD><BODY>Version</BODY></HTML>";
-}
-
 // The vendor's pages are in the legacy code page and declare no charset.
 const QByteArray kNoticePage =
     LegacyText::encode(QStringLiteral("<html><head><title>お知らせ</title></head><body>\n"
@@ -51,25 +46,23 @@ private slots:
     void versionCheckAtStartUp_data()
     {
         QTest::addColumn<QString>("installed");
-        QTest::addColumn<QByteArray>("page");
-        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("title");
         QTest::addColumn<QString>("latest");
         QTest::addColumn<QString>("message"); // empty: newer, the window stays open
-        QTest::newRow("newer") << "104" << versionPage("105") << 200 << "105" << QString();
-        QTest::newRow("current") << "105" << versionPage("105") << 200 << "105" << kCurrent;
-        QTest::newRow("unknown") << "000" << versionPage("new") << 200 << "new" << kUnknown;
+        QTest::newRow("newer") << "104" << QByteArray("105") << "105" << QString();
+        QTest::newRow("current") << "105" << QByteArray("105") << "105" << kCurrent;
+        QTest::newRow("unknown") << "000" << QByteArray("new") << "new" << kUnknown;
     }
 
     void versionCheckAtStartUp()
     {
         QFETCH(QString, installed);
-        QFETCH(QByteArray, page);
-        QFETCH(int, status);
+        QFETCH(QByteArray, title);
         QFETCH(QString, latest);
         QFETCH(QString, message);
         UpdaterFixture f(pelmoraConfig());
         f.setInstalled(installed);
-        f.setVersionPage(page, status);
+        f.setLatestVersion(title);
         f.server.route("/verup/Pelmora3Osirase3.html", HttpRoute::page(kNoticePage));
         f.placeProduct();
         Form1& form = f.load();
@@ -97,7 +90,7 @@ private slots:
     void recheckComparesWithTheVersionReadAtStartUp()
     {
         UpdaterFixture f(pelmoraConfig());
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         f.server.route("/verup/Pelmora3Osirase3.html", HttpRoute::page(kNoticePage));
         Form1& form = f.load();
         QVERIFY(!f.ended());
@@ -108,7 +101,7 @@ private slots:
         QCOMPARE(form.controls().Text4->text(), QStringLiteral("104"));
         QVERIFY(form.controls().Command1->isEnabled());
 
-        f.setVersionPage(versionPage("104"));
+        f.setLatestVersion("104");
         QTest::mouseClick(form.controls().Command3, Qt::LeftButton);
         QVERIFY(f.ended());
         QCOMPARE(f.messages(), QStringList({kNewer, kCurrent}));
@@ -117,7 +110,7 @@ private slots:
     void pelmoraShowsTheNoticeAfterTheCheck()
     {
         UpdaterFixture f(pelmoraConfig());
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         f.server.route("/verup/Pelmora3Osirase3.html", HttpRoute::page(kNoticePage));
         bool visibleAtCheck = true;
         f.server.onRequest = [&](const QString& path) {
@@ -136,7 +129,7 @@ private slots:
     void tessalyShowsItsWindowFirstAndHasNoNotice()
     {
         UpdaterFixture f(tessalyConfig());
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         bool visibleAtCheck = false;
         f.server.onRequest = [&](const QString& path) {
             if (path.endsWith(QLatin1String("Tessaly3.html")))
@@ -164,7 +157,7 @@ private slots:
     {
         QFETCH(HttpRoute, route);
         UpdaterFixture f(pelmoraConfig());
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         f.setArchive(route);
         f.placeProduct();
         Form1& form = f.load();
@@ -185,7 +178,7 @@ private slots:
         const QByteArray archive = TestArchive::make(
             {{"PelmoraVer3", productScript("started.txt")}, {"Pelmora3.dat", "Pelmora data 1.05\n"}});
         QVERIFY(!archive.isEmpty());
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         f.server.route("/verup/Pelmora3Osirase3.html", HttpRoute::page(kNoticePage));
         f.setArchive(HttpRoute::file(archive));
         f.placeProduct("#!/bin/sh\necho old > old-started.txt\n");
@@ -221,7 +214,7 @@ private slots:
     {
         QFETCH(bool, close);
         UpdaterFixture f(tessalyConfig());
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         f.setArchive(HttpRoute::file(TestArchive::ofSize(40 * 1024, {{"TessalyP3", "new"}})));
         f.placeProduct("old product");
         Form1& form = f.load();
@@ -250,7 +243,7 @@ private slots:
     void secondClickStartsNoSecondDownload()
     {
         UpdaterFixture f(pelmoraConfig());
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         f.setArchive(HttpRoute{.stall = true});
         Form1& form = f.load();
         QTest::mouseClick(form.controls().Command1, Qt::LeftButton);
@@ -264,7 +257,7 @@ private slots:
     void cancelStartsTheProductOrWarns()
     {
         UpdaterFixture f(pelmoraConfig());
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         Form1& form = f.load();
         // No product program: nothing to start, nothing to say.
         QTest::mouseClick(form.controls().Command2, Qt::LeftButton);
@@ -294,7 +287,7 @@ private slots:
         QFETCH(QString, installed);
         UpdaterFixture f(tessalyConfig());
         f.setInstalled(installed);
-        f.setVersionPage(versionPage("105"));
+        f.setLatestVersion("105");
         f.placeProduct();
         f.server.onRequest = [&](const QString&) { f.form->close(); };
         Form1& form = f.load();
@@ -308,7 +301,7 @@ private slots:
     {
         for (const UpdaterConfig& config : {pelmoraConfig(), tessalyConfig()}) {
             UpdaterFixture f(config);
-            f.setVersionPage(versionPage("105"));
+            f.setLatestVersion("105");
             f.server.route("/verup/Pelmora3Osirase3.html", HttpRoute::page(kNoticePage));
             Form1& form = f.load();
             form.controls().ProgressBar1->setValue(40);
