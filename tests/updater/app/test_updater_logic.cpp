@@ -183,20 +183,6 @@ private slots:
                                               {"keep.txt", "untouched"}};
         QCOMPARE(FolderSnapshot::of(product.path()), after);
     }
-
-    void progressOf3000FollowsTheBar()
-    {
-        DownloadProgress progress;
-        progress.start(3000);
-        progress.advance();
-        QCOMPARE(progress.value(), 34.1333f);
-        progress.advance();
-        QCOMPARE(progress.value(), 68.2666f);
-        progress.advance();
-        QCOMPARE(progress.value(), 100.0f);
-        QVERIFY(!DownloadProgress::validLength(0));
-        QVERIFY(!DownloadProgress::validLength(-5));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestUpdaterLogic)
