@@ -90,8 +90,8 @@ void Form1::Command4_Click()
 
 void Form1::Command1_Click()
 {
-    if (!run_.isDownloading())
-        run_.startDownload();
+    // A second click while the archive downloads starts nothing.
+    run_.startDownload();
 }
 
 void Form1::inet1_StateChanged(int State)

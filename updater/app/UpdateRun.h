@@ -61,8 +61,9 @@ public:
     // The notice page as plain text; empty when the page cannot be fetched.
     QString fetchNotice();
 
-    // False, and nothing changed, when the download cannot start: the product
-    // is to be kept aside but runs or cannot be moved, or the request is refused.
+    // False, and nothing changed, when the download cannot start: one runs
+    // already, the product is to be kept aside but runs or cannot be moved, or
+    // the request is refused.
     bool startDownload();
     void downloadStateChanged(int state);
     // Ends a running download without finished(): the partial file goes, the
