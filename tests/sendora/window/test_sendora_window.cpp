@@ -10,6 +10,7 @@
 #include "sendora/window/RemoteListView.h"
 #include "sendora/window/TagLineEdit.h"
 #include "tests/sendora/window/WindowFixture.h"
+#include "tests/support/common/TestEnvironment.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -43,6 +44,14 @@ class TestSendoraWindow : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { WindowFixture::initApplication(); }
+
+    // Suites run side by side and each points the stored server at its own
+    // test server: the settings of one run must be its own.
+    void settingsBelongToThisRun()
+    {
+        const QString file = QSettings(QStringLiteral("RedudUrazE"), QStringLiteral("RedudUrazE")).fileName();
+        QVERIFY2(file.startsWith(TestEnvironment::folder() + QLatin1Char('/')), qPrintable(file));
+    }
 
     void startUpState()
     {

@@ -9,16 +9,28 @@
 
 namespace TestEnvironment {
 
+namespace {
+QTemporaryDir& runFolder()
+{
+    static QTemporaryDir folder;
+    return folder;
+}
+} // namespace
+
 void isolate()
 {
-    static QTemporaryDir home;
     // A settings store of this process's own: Qt's test mode would share one
     // folder (~/.qttest) between suites that run at the same time.
-    const QString config = home.path() + QStringLiteral("/config");
+    const QString config = folder() + QStringLiteral("/config");
     qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
-    SingleInstance::setLockFolder(home.path() + QStringLiteral("/locks"));
+    SingleInstance::setLockFolder(folder() + QStringLiteral("/locks"));
+}
+
+QString folder()
+{
+    return runFolder().path();
 }
 
 QString binaryFolder()

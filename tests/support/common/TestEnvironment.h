@@ -8,6 +8,9 @@ namespace TestEnvironment {
 
 void isolate();
 
+// This run's own folder, removed when the test ends: settings and locks live below it.
+QString folder();
+
 // Folder of the test binaries, where the programs and the archiver library are built.
 QString binaryFolder();
 
