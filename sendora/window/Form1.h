@@ -192,6 +192,7 @@ private:
     void buildPopupMenu();
     void setTabOrder();
     void connectHandlers();
+    void settingsPanelMoved();
 
     void connectSession();
     void endProgramNow();

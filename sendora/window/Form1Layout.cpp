@@ -121,6 +121,7 @@ void Form1::buildWindow()
     buildBrowser();
     buildPopupMenu();
     setTabOrder();
+    settingsPanelMoved();
 }
 
 void Form1::buildSettingsPanel()

@@ -151,6 +151,17 @@ void Form1::Frame2_DblClick()
     Frame2->move(Twips::toPixels(9440), Frame2->y());
 }
 
+// The panel's boxes take the keyboard focus only while the panel is in view:
+// keys typed before a first click must not change the stored server unseen.
+void Form1::settingsPanelMoved()
+{
+    const bool inView = rect().intersects(Frame2->geometry());
+    for (QLineEdit* box : {txtServer, txtUser, txtPass})
+        box->setFocusPolicy(inView ? Qt::StrongFocus : Qt::NoFocus);
+    if (!inView && Frame2->isAncestorOf(focusWidget()))
+        focusNextChild();
+}
+
 void Form1::DTPicker1_CloseUp(int)
 {
     Label6->setText(
@@ -159,6 +170,8 @@ void Form1::DTPicker1_CloseUp(int)
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == Frame2 && event->type() == QEvent::Move)
+        settingsPanelMoved();
     if (event->type() == QEvent::MouseButtonDblClick) {
         for (int i = 0; i < 2; ++i) {
             if (watched == Label4[i]) {

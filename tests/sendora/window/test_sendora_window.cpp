@@ -12,6 +12,7 @@
 #include "tests/sendora/window/WindowFixture.h"
 #include "tests/support/common/TestEnvironment.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QFile>
@@ -167,6 +168,35 @@ private slots:
             QTest::mouseDClick(form.Frame2, Qt::LeftButton, {}, QPoint(4, 4));
             QCOMPARE(form.Frame2->x(), Twips::toPixels(9440));
         }
+    }
+
+    // Keys typed before a first click must not reach the hidden settings panel:
+    // its boxes take the focus only while the administrator code shows it.
+    void settingsPanelTakesTheFocusOnlyInView()
+    {
+        WindowFixture fixture;
+        Form1 form;
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QWidget* first = QApplication::focusWidget();
+        QVERIFY(first);
+        QVERIFY(form.rect().contains(QRect(first->mapTo(&form, QPoint()), first->size())));
+        const QString server = form.txtServer->text();
+        for (int i = 0; i < 40; ++i) {
+            QVERIFY(!form.Frame2->isAncestorOf(QApplication::focusWidget()));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(form.txtServer->text(), server);
+
+        fixture.dialogs.answerInput(QStringLiteral("2759"));
+        QTest::mouseDClick(form.Label4[0], Qt::LeftButton);
+        form.Check3[0]->setFocus();
+        QTest::keyClick(form.Check3[0], Qt::Key_Backtab);
+        QVERIFY(form.txtPass->hasFocus());
+        QTest::mouseDClick(form.Frame2, Qt::LeftButton, {}, QPoint(4, 4));
+        QVERIFY(!form.Frame2->isAncestorOf(QApplication::focusWidget()));
     }
 
     void checkBoxesExcludeEachOther()
