@@ -30,9 +30,8 @@ int Form2::centredOrigin(int main, int mainSize, int own)
 void Form2::mShow(int enmType, QWidget* frmMain)
 {
     if (frmMain) {
-        // Kept above the main window and closed with it.
-        if (parentWidget() != frmMain)
-            setParent(frmMain, windowFlags());
+        // A window of its own, not a child of the main window: the main window's
+        // busy state disables it, and the text must not turn grey.
         const QRect main = frmMain->frameGeometry();
         const QRect own = frameGeometry();
         move(centredOrigin(main.left(), main.width(), own.width()),

@@ -6,6 +6,7 @@
 #include "platform/shell/SettingsStore.h"
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/window/Form1.h"
+#include "sendora/window/Form2.h"
 #include "sendora/window/RemoteListView.h"
 #include "tests/support/common/TestEnvironment.h"
 
@@ -102,4 +103,13 @@ void WindowFixture::selectRows(Form1& form, const QStringList& names)
         if (RemoteListRow* row = rowNamed(form, name))
             row->setSelected(true);
     }
+}
+
+bool WindowFixture::busyWindowShown()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<Form2*>(widget) && widget->isVisible())
+            return true;
+    }
+    return false;
 }

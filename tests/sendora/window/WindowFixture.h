@@ -41,6 +41,8 @@ public:
     static QStringList rowTexts(const Form1& form);
     static RemoteListRow* rowNamed(const Form1& form, const QString& name);
     static void selectRows(Form1& form, const QStringList& names);
+    // Whether a busy window is open (it is a window of its own, not the main window's child).
+    static bool busyWindowShown();
 
     TempProgramFolder programFolder;
     ScriptedDialogs dialogs;

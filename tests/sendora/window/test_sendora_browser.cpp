@@ -355,7 +355,7 @@ private slots:
         connect(form->mclsFTP.get(), &clsFtpClient::Send, form.get(), [&] {
             if (form->mblnSending) {
                 maximumDuringUpload = form->pbrState->maximum64();
-                busyWindowShown = QApplication::topLevelWidgets().contains(form->findChild<Form2*>());
+                busyWindowShown = WindowFixture::busyWindowShown();
             }
         });
         dropUrls(*form, {QUrl::fromLocalFile(x), QUrl::fromLocalFile(sub), QUrl::fromLocalFile(pipe),
@@ -370,7 +370,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(fixture.homePath(QStringLiteral("pipe"))));
         QCOMPARE(maximumDuringUpload, 4 + 5000 + 4);
         QVERIFY(busyWindowShown);
-        QVERIFY(!form->findChild<Form2*>());
+        QVERIFY(!WindowFixture::busyWindowShown());
         // Listed again, enabled again, progress back at 0.
         QCOMPARE(WindowFixture::rowTexts(*form).size(), 4);
         QVERIFY(WindowFixture::rowNamed(*form, QStringLiteral("y データ.txt")));
@@ -463,7 +463,7 @@ private slots:
         QCOMPARE(maximum, 400);
         QCOMPARE(form->pbrState->value64(), 0);
         QVERIFY(!form->mblnReceiving);
-        QVERIFY(!form->findChild<Form2*>());
+        QVERIFY(!WindowFixture::busyWindowShown());
     }
 
     void downloadCancelledFolderFetchesNothing()
@@ -539,6 +539,10 @@ private slots:
         QCOMPARE(busy.Label1->text(), QStringLiteral("受信中です。\nしばらくお待ち下さい..."));
         busy.mShow(Form2::kSending, &form);
         QCOMPARE(busy.Label1->text(), QStringLiteral("送信中です。\nしばらくお待ち下さい..."));
+        // The main window's busy state does not grey the text out.
+        form.SetBusy(true);
+        QVERIFY(busy.Label1->isEnabled());
+        form.SetBusy(false);
     }
 };
 
