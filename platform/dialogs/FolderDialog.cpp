@@ -1,5 +1,7 @@
 #include "platform/dialogs/FolderDialog.h"
 
+#include "platform/dialogs/NormalPointer.h"
+
 #include <QDir>
 #include <QFileDialog>
 
@@ -15,6 +17,7 @@ namespace FolderDialog {
 
 QString pick(QWidget* parent, const Request& request)
 {
+    const NormalPointer pointer;
     if (handler())
         return handler()(request);
     const QString start = request.rootFolder.isEmpty() ? QDir::homePath() : request.rootFolder;

@@ -1,5 +1,7 @@
 #include "platform/dialogs/InputBox.h"
 
+#include "platform/dialogs/NormalPointer.h"
+
 #include <QInputDialog>
 
 namespace {
@@ -15,6 +17,7 @@ namespace InputBox {
 std::optional<QString> ask(QWidget* parent, const QString& prompt, const QString& title,
                            const QString& defaultText)
 {
+    const NormalPointer pointer;
     if (handler())
         return handler()(Request{prompt, title, defaultText});
     bool ok = false;

@@ -1,5 +1,7 @@
 #include "platform/dialogs/MessageBox.h"
 
+#include "platform/dialogs/NormalPointer.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 
@@ -38,6 +40,7 @@ QString programTitle()
 Answer show(QWidget* parent, const QString& text, const QString& title, Icon icon, Buttons buttons)
 {
     Request request{text, title.isEmpty() ? programTitle() : title, icon, buttons};
+    const NormalPointer pointer;
     if (handler())
         return handler()(request);
 

@@ -289,6 +289,7 @@ private slots:
         QCOMPARE(fixture.dialogs.messages.size(), 1);
         QCOMPARE(fixture.dialogs.messages[0].text, QStringLiteral("パスが不正です。"));
         QCOMPARE(fixture.dialogs.messages[0].title, QStringLiteral("警告"));
+        QCOMPARE(fixture.dialogs.messagePointers[0], Qt::ArrowCursor); // not the busy hourglass
         QCOMPARE(form->txtPath->Tag, QStringLiteral("/"));
         QCOMPARE(form->txtPath->text(), QStringLiteral("/"));
         QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"other"});

@@ -1,9 +1,13 @@
 #include "tests/support/common/ScriptedDialogs.h"
 
+#include <QApplication>
+
 ScriptedDialogs::ScriptedDialogs()
 {
     MessageBox::setHandler([this](const MessageBox::Request& request) {
         messages.append(request);
+        const QCursor* pointer = QApplication::overrideCursor();
+        messagePointers.append(pointer ? pointer->shape() : Qt::ArrowCursor);
         if (!messageAnswers.isEmpty())
             return messageAnswers.dequeue();
         return request.buttons == MessageBox::Buttons::YesNo ? MessageBox::Answer::No : MessageBox::Answer::Ok;

@@ -24,6 +24,8 @@ public:
     void answerFolder(const QString& folder) { folderAnswers.enqueue(folder); }
 
     QList<MessageBox::Request> messages;
+    // The pointer each message box would show: the program-wide one if set, else the arrow.
+    QList<Qt::CursorShape> messagePointers;
     QList<InputBox::Request> inputs;
     QList<FolderDialog::Request> folders;
 
