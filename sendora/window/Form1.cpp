@@ -27,21 +27,24 @@ Form1::CommandScope::~CommandScope()
         form_.commandFinished();
 }
 
-// A close or 終　了 that came while a command ran is carried out now that the
-// command has returned from every call on mclsFTP.
+// A close that came while a command ran is carried out now that the command
+// has returned from every call on mclsFTP.
 void Form1::commandFinished()
 {
-    const PendingEnd pending = pendingEnd_;
-    pendingEnd_ = PendingEnd::None;
     if (ProgramExit::endRequested()) {
-        // The program was ended (a refused connection): nothing is saved.
+        // The program was ended (終　了, a refused connection): nothing is saved.
         mclsFTP.reset();
         return;
     }
-    if (pending == PendingEnd::Unload)
+    if (closeRequested_) {
+        closeRequested_ = false;
         close();
-    else if (pending == PendingEnd::End)
-        endProgramNow();
+    }
+}
+
+bool Form1::programEnding() const
+{
+    return closeRequested_ || ProgramExit::endRequested();
 }
 
 void Form1::endProgramNow()

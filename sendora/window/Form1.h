@@ -102,10 +102,15 @@ public:
     QString statusText() const;
     void setStatusText(const QString& text);
     bool isBusy() const { return busy_; }
+    // The program is ending (終　了, a refused connection) or a close waits for
+    // the running command: commands stop at their next step, with no further
+    // session call and no message.
+    bool programEnding() const;
 
-    // Held by every command that calls mclsFTP or yields: closing the window or
-    // 終　了 while one runs takes effect when the outermost one has returned, so
-    // mclsFTP is never destroyed inside one of its own calls.
+    // Held by every command that calls mclsFTP or yields: a close of the window
+    // while one runs ends the session call in progress and takes effect when the
+    // outermost command has returned, so mclsFTP is never destroyed inside one
+    // of its own calls.
     class CommandScope
     {
     public:
@@ -177,13 +182,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class PendingEnd
-    {
-        None,
-        Unload,
-        End
-    };
-
     // Form1Layout.cpp
     void buildWindow();
     void buildSettingsPanel();
@@ -201,7 +199,7 @@ private:
 
     std::unique_ptr<SingleInstance> instance_;
     int commandDepth_ = 0;
-    PendingEnd pendingEnd_ = PendingEnd::None;
+    bool closeRequested_ = false;
     bool busy_ = false;
     bool unloaded_ = false;
 };

@@ -24,12 +24,16 @@ void Form1::ChangeRemoteDir(const QString& path)
 {
     static int depth = 0;
     CommandScope scope(*this);
-    if (!mclsFTP)
+    if (!mclsFTP || programEnding()) {
+        SetBusy(false);
         return;
+    }
     ++depth;
     SetBusy(true);
     mclsFTP->setCurrentDir(path);
-    if (mclsFTP->CurrentDir() != path) {
+    if (programEnding()) {
+        // Closed inside the call: no message and no further listing.
+    } else if (mclsFTP->CurrentDir() != path) {
         MessageBox::show(this, QStringLiteral("パスが不正です。"), QStringLiteral("警告"),
                          MessageBox::Icon::Exclamation);
         txtPath->setText(mclsFTP->CurrentDir());

@@ -34,7 +34,7 @@ void Form1::connectSession()
 void Form1::cmdConnect_Click()
 {
     CommandScope scope(*this);
-    if (!mclsFTP)
+    if (!mclsFTP || programEnding())
         return;
     SetBusy(true);
     lvwList->clear();
@@ -52,6 +52,8 @@ void Form1::cmdConnect_Click()
     if (!ok) {
         QCoreApplication::processEvents();
         SetBusy(false);
+        if (programEnding())
+            return; // closed while connecting: no message, the close follows
         MessageBox::show(this,
                          QStringLiteral("接続できません。終了します。\r\n再度起動して実行してください "));
         ProgramExit::endNow();
@@ -61,6 +63,8 @@ void Form1::cmdConnect_Click()
     ShowResponse(mclsFTP->Response());
     QCoreApplication::processEvents();
     SetBusy(false);
+    if (programEnding())
+        return;
     ChangeRemoteDir(mclsFTP->CurrentDir());
     lvwList_DblClick();
 }

@@ -78,18 +78,26 @@ void Form1::DownloadRows(const RowFilter& filter, const LocalNameRule& localName
     }
 
     qint64 total = 0;
-    for (const Fetch& fetch : fetches)
+    for (const Fetch& fetch : fetches) {
+        if (programEnding())
+            return;
         total += qMax<qint64>(0, mclsFTP->FileSize(fetch.remote));
+    }
     pbrState->setMaximum64(total);
 
     auto busyWindow = std::make_unique<Form2>();
     busyWindow->mShow(1, this);
+    if (programEnding())
+        return;
 
     mclsFTP->setReload(true);
     mclsFTP->setTransferType(TransferTypeFromOptions());
     mblnReceiving = true;
-    for (const Fetch& fetch : fetches)
+    for (const Fetch& fetch : fetches) {
+        if (programEnding())
+            break;
         mclsFTP->GetFile(fetch.remote, destination + fetch.local, clsFtpClient::kAttrNormal);
+    }
     mblnReceiving = false;
     pbrState->setValue64(0);
     busyWindow.reset();

@@ -62,7 +62,7 @@ void Form1::mnuNewDir_Click()
         mclsFTP->GetFileInfo(name, size, attributes, created, written, accessed);
         lvwList->setSubItem(row, QStringLiteral("ATTR"), BrowserText::AttrText(attributes));
         lvwList->setSubItem(row, QStringLiteral("ACCESS"), BrowserText::DateText(written));
-    } else {
+    } else if (!programEnding()) {
         MessageBox::show(this, QStringLiteral("ディレクトリを作成できません。"), QStringLiteral("警告"),
                          MessageBox::Icon::Exclamation);
     }
@@ -112,8 +112,12 @@ void Form1::lvwList_OLEDragDrop(const QMimeData* Data)
     pbrState->setMaximum64(total);
     auto busyWindow = std::make_unique<Form2>();
     busyWindow->mShow(0, this);
+    if (programEnding())
+        return;
     SetBusy(true);
     for (const QString& path : uploads) {
+        if (programEnding())
+            break;
         mblnSending = true;
         mclsFTP->setTransferType(TransferTypeFromOptions());
         mclsFTP->PutFile(path, BrowserText::GetFileName(path));

@@ -96,7 +96,11 @@ void Form1::Form_Unload()
 void Form1::closeEvent(QCloseEvent* event)
 {
     if (commandDepth_ > 0) {
-        pendingEnd_ = PendingEnd::Unload;
+        // Delivered inside a wait, or at a yield: the call in progress (if any)
+        // ends now, the command stops at its next step, then the window closes.
+        closeRequested_ = true;
+        if (mclsFTP)
+            mclsFTP->cancel();
         event->ignore();
         return;
     }
@@ -121,20 +125,19 @@ void Form1::Option3_Click()
         CommandScope scope(*this);
         if (Check3[0]->isChecked())
             Command1_Click();
-        if (!ProgramExit::endRequested() && Check3[1]->isChecked())
+        if (!programEnding() && Check3[1]->isChecked())
             Command2_Click();
     }
     if (Option3)
         Option3->setChecked(false);
 }
 
+// 終　了 can be clicked only at a yield (the session's waits let no user input
+// through), where no session call is in progress: the program ends at once,
+// also in the middle of a submission.
 void Form1::Option4_Click()
 {
     Option4->setChecked(false);
-    if (commandDepth_ > 0) {
-        pendingEnd_ = PendingEnd::End;
-        return;
-    }
     endProgramNow();
 }
 

@@ -14,6 +14,19 @@
 
 namespace {
 
+bool upload(Form1& form, const QString& localPath)
+{
+    form.SetBusy(true);
+    form.mblnSending = true;
+    form.mclsFTP->setTransferType(form.TransferTypeFromOptions());
+    const bool sent = form.mclsFTP->PutFile(localPath, BrowserText::GetFileName(localPath));
+    form.mblnSending = false;
+    form.pbrState->setValue64(0);
+    form.ChangeRemoteDir(form.txtPath->Tag);
+    form.SetBusy(false);
+    return sent;
+}
+
 // True only when the server took the whole file. The status line says which.
 bool sendSingleFile(Form1& form, const QString& localPath, const QString& doneText, const QString& failedText)
 {
@@ -23,14 +36,8 @@ bool sendSingleFile(Form1& form, const QString& localPath, const QString& doneTe
     if (file.exists() && !file.isDir() && form.mclsFTP) {
         form.pbrState->setMaximum64(file.size());
         QCoreApplication::processEvents();
-        form.SetBusy(true);
-        form.mblnSending = true;
-        form.mclsFTP->setTransferType(form.TransferTypeFromOptions());
-        sent = form.mclsFTP->PutFile(localPath, BrowserText::GetFileName(localPath));
-        form.mblnSending = false;
-        form.pbrState->setValue64(0);
-        form.ChangeRemoteDir(form.txtPath->Tag);
-        form.SetBusy(false);
+        // 終　了 or a close at that yield ends the submission before the upload.
+        sent = !form.programEnding() && upload(form, localPath);
     }
     form.cmdDisConnect_Click();
     form.setStatusText(sent ? doneText : failedText);

@@ -1,6 +1,5 @@
 // The submissions that 送　信 starts, and the fetch of the Pass data file.
 #include "platform/dialogs/MessageBox.h"
-#include "platform/shell/ProgramExit.h"
 #include "platform/shell/ProgramFolder.h"
 #include "sendora/submission/DayRange.h"
 #include "sendora/submission/PassDataFile.h"
@@ -44,6 +43,8 @@ void Form1::Command1_Click()
 
     auto busyWindow = std::make_unique<Form2>();
     busyWindow->mShow(Form2::kSending, this);
+    if (programEnding())
+        return;
 
     const QString programFolder = ProgramFolder::path();
     const VerificationPackager packager(programFolder, VerificationArchiver(UnlhaArchiver::command()));
@@ -52,18 +53,20 @@ void Form1::Command1_Click()
     packager.run(Label5->text(), DTPicker1[1]->date(), DayRange::parseDayCount(Label6->text()), yieldToUi);
 
     const QString archive = SubmissionPaths::archivePath(programFolder);
-    if (!QFileInfo(archive).isFile())
-        return; // nothing to send; the busy window closes with the command
+    // Nothing to send (the busy window closes with the command), or the program
+    // ends: an archive left behind goes with the next run.
+    if (programEnding() || !QFileInfo(archive).isFile())
+        return;
 
     pbrState->setVisible(true);
     busyWindow->mShow(Form2::kSending, this);
     cmdConnect_Click();
-    if (ProgramExit::endRequested())
-        return; // the refused connection ended the program; the archive goes with the next run
+    if (programEnding())
+        return; // e.g. the refused connection ended the program; the archive goes with the next run
     const bool sent = SendVerificData();
     busyWindow.reset();
     QFile::remove(archive);
-    if (!sent)
+    if (!sent && !programEnding())
         SubmissionText::warnNotSent(this, SubmissionText::kVerificNotSent);
 }
 
@@ -75,6 +78,8 @@ void Form1::Command2_Click()
 
     auto busyWindow = std::make_unique<Form2>();
     busyWindow->mShow(Form2::kSending, this);
+    if (programEnding())
+        return;
 
     const QString passData = SubmissionPaths::passDataPath(ProgramFolder::path());
     // An older file must not go out as if it held the boxes' texts.
@@ -91,11 +96,11 @@ void Form1::Command2_Click()
     pbrState->setVisible(true);
     busyWindow->mShow(Form2::kSending, this);
     cmdConnect_Click();
-    if (ProgramExit::endRequested())
+    if (programEnding())
         return;
     const bool sent = SendPassData();
     busyWindow.reset();
-    if (!sent)
+    if (!sent && !programEnding())
         SubmissionText::warnNotSent(this, SubmissionText::kPassNotSent);
 }
 

@@ -11,11 +11,14 @@
 #include "sendora/window/TagLineEdit.h"
 #include "tests/sendora/window/WindowFixture.h"
 #include "tests/support/common/TestEnvironment.h"
+#include "tests/support/ftp/ScriptedFtpServer.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +27,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -386,46 +390,65 @@ private slots:
         QCOMPARE(stored(QStringLiteral("VerificPass3")), QStringLiteral("hdn407"));
     }
 
-    void endButtonDuringACommandWaitsForIt()
+    // 終　了 can be clicked only at a yield, where no session call runs: the
+    // program ends there, and the submission sends nothing more.
+    void endButtonDuringASubmissionEndsAtOnce()
     {
         WindowFixture fixture;
-        fixture.addFile(QStringLiteral("a.txt"));
         QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
         auto form = fixture.openWindow();
-        bool sessionAliveAfterClick = false;
-        connect(form->mclsFTP.get(), &clsFtpClient::EndEnumFile, form.get(), [&] {
-            form->Option4_Click(); // as from a submission that yields with the window enabled
-            sessionAliveAfterClick = form->mclsFTP != nullptr && !ProgramExit::endRequested();
+        fixture.dialogs.answerMessage(MessageBox::Answer::Yes);
+        bool sessionGoneAtClick = false;
+        // The first yield is the busy window's.
+        QTimer::singleShot(0, form.get(), [&] {
+            QTest::mouseClick(form->Option4, Qt::LeftButton);
+            sessionGoneAtClick = ProgramExit::endRequested() && !form->mclsFTP;
         });
-        form->cmdConnect_Click();
-        QVERIFY(sessionAliveAfterClick);
-        QVERIFY(ProgramExit::endRequested());
-        QVERIFY(!form->mclsFTP);
+        form->Command2_Click();
+        QVERIFY(sessionGoneAtClick);
+        QVERIFY(!fixture.server.log().contains(QStringLiteral("<- USER")));
+        QVERIFY(!QFileInfo::exists(fixture.homePath(QStringLiteral("Mirvel3.txt"))));
+        QCOMPARE(fixture.dialogs.messages.size(), 1); // the question only
         QVERIFY(!form->Option4->isChecked());
     }
 
-    // Closing the window while a command is inside a session call ends the
-    // program only when the call has returned.
-    void closingDuringACommandWaitsForIt()
+    // A close through the close box inside a wait ends the running call first
+    // (long before its time-out), then the program: no box, nothing more sent,
+    // the settings saved.
+    void closingInsideAWaitEndsTheCallThenTheProgram()
     {
         WindowFixture fixture;
-        fixture.addFile(QStringLiteral("a.txt"));
-        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
-        auto form = fixture.openWindow();
-        form->cmdConnect_Click();
-        bool sessionAliveDuringListing = false;
-        bool closed = true;
-        connect(form->mclsFTP.get(), &clsFtpClient::EndEnumFile, form.get(), [&] {
-            closed = form->close();
-            sessionAliveDuringListing = form->mclsFTP != nullptr;
+        ScriptedFtpServer server;
+        server.setListing("-rw-r--r-- 1 u g 10 Jan 01 12:00 a.txt\r\n");
+        server.on("STOR", [](ScriptedFtpServer::Session& session, const QByteArray&) {
+            session.reply("150 Send it\r\n");
+            session.openData();
+            session.stall(60000); // reads nothing, answers nothing
         });
-        form->ChangeRemoteDir(QStringLiteral("/"));
-        QVERIFY(!closed);
-        QVERIFY(sessionAliveDuringListing);
+        QVERIFY(server.start());
+        auto form = fixture.openWindow();
+        const QString address = QStringLiteral("127.0.0.1:") + QString::number(server.port());
+        form->txtServer->setText(address);
+        form->mclsFTP->setTimeouts(60000, 60000);
+        fixture.dialogs.answerMessage(MessageBox::Answer::Yes);
+        bool closeAsked = false;
+        bool closedInside = true;
+        connect(form->mclsFTP.get(), &clsFtpClient::Send, form.get(), [&] {
+            if (!form->mblnSending || closeAsked)
+                return;
+            closeAsked = true;
+            QTimer::singleShot(200, form.get(), [&] { closedInside = form->close(); });
+        });
+        QElapsedTimer timer;
+        timer.start();
+        form->Command2_Click();
+        QVERIFY2(timer.elapsed() < 20000, QByteArray::number(timer.elapsed()));
+        QVERIFY(closeAsked && !closedInside);
         QVERIFY(!form->mclsFTP);
-        QCOMPARE(stored(QStringLiteral("VerificPass1")),
-                 QStringLiteral("127.0.0.1:") + QString::number(fixture.server.port()));
+        QCOMPARE(fixture.dialogs.messages.size(), 1); // the question only
+        QCOMPARE(stored(QStringLiteral("VerificPass1")), address);
         QVERIFY(!ProgramExit::endRequested());
+        QVERIFY(server.commands().last().startsWith("STOR ")); // nothing after the cancelled upload
     }
 };
 
