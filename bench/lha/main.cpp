@@ -3,8 +3,8 @@
 //   bench_lha compress METHOD(0|5|6|7) LEVEL THREADS ARCHIVE BASEDIR FILE...
 //   bench_lha extract ARCHIVE OUTDIR          liblhasa alone, CRC checked
 //   bench_lha unlha "COMMAND LINE"            one command of our archiver library
-#include "platform/lha/codec/LhaWriter.h"
-#include "platform/lha/unlha32.h"
+#include "platform/lha/command/unlha32.h"
+#include "platform/lha/compressor/LhaWriter.h"
 #include "platform/shell/LegacyText.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 // Opens, lists, tests and extracts an archive given as bytes, into a scratch
 // folder. Besides crashes it stops on anything written outside that folder.
 
-#include "platform/lha/ArchiveIndex.h"
-#include "platform/lha/ArchiveLister.h"
-#include "platform/lha/CommandLine.h"
-#include "platform/lha/Extractor.h"
-#include "platform/lha/OutputText.h"
+#include "platform/lha/command/ArchiveLister.h"
+#include "platform/lha/command/CommandLine.h"
+#include "platform/lha/command/Extractor.h"
+#include "platform/lha/command/OutputText.h"
+#include "platform/lha/format/ArchiveIndex.h"
 
 #include <QBuffer>
 #include <QDir>

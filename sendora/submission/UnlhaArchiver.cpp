@@ -1,6 +1,6 @@
 #include "sendora/submission/UnlhaArchiver.h"
 
-#include "platform/lha/UnlhaBinding.h"
+#include "platform/lha/binding/UnlhaBinding.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "updater/lha/ClassLHa.h"
 
-#include "platform/lha/UnlhaBinding.h"
+#include "platform/lha/binding/UnlhaBinding.h"
 
 #include <QByteArray>
 #include <QDir>

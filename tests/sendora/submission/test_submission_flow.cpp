@@ -4,7 +4,7 @@
 
 #include "LhaContents.h"
 #include "platform/dialogs/MessageBox.h"
-#include "platform/lha/UnlhaBinding.h"
+#include "platform/lha/binding/UnlhaBinding.h"
 #include "platform/shell/ProgramExit.h"
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/submission/SubmissionPaths.h"

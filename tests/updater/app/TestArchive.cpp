@@ -1,6 +1,6 @@
 #include "tests/updater/app/TestArchive.h"
 
-#include "platform/lha/UnlhaBinding.h"
+#include "platform/lha/binding/UnlhaBinding.h"
 #include "platform/shell/LegacyText.h"
 
 #include <QDir>

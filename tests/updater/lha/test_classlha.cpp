@@ -2,9 +2,9 @@
 // scripted stand-in for the output and listing cases the real one never
 // produces.
 
-#include "platform/lha/UnlhaBinding.h"
+#include "platform/lha/binding/UnlhaBinding.h"
 #include "platform/shell/LegacyText.h"
-#include "tests/platform/lha/HandMadeArchive.h"
+#include "tests/platform/lha/support/HandMadeArchive.h"
 #include "updater/lha/ClassLHa.h"
 
 #include <QDir>

@@ -1,0 +1,85 @@
+#include "platform/lha/format/MemberPath.h"
+
+#include "platform/shell/LegacyText.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+}
+
+QString withoutTrailingDotsAndBlanks(QString s)
+{
+    while (!s.isEmpty() && (s.back() == QLatin1Char('.') || s.back() == QLatin1Char(' ')))
+        s.chop(1);
+    return s;
+}
+
+} // namespace
+
+QString MemberPath::decodeName(const QByteArray& bytes)
+{
+    if (auto text = LegacyText::decodeStrict(bytes))
+        return *text;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return LegacyText::decode(bytes);
+}
+
+MemberPath MemberPath::fromRaw(const QByteArray& rawPath)
+{
+    MemberPath path;
+    QString joined;
+    const QList<QByteArray> segments = rawPath.split(char(0xFF));
+    for (qsizetype i = 0; i < segments.size(); ++i) {
+        if (i > 0)
+            joined += QLatin1Char('/');
+        joined += decodeName(segments[i]);
+    }
+    for (QChar& c : joined) {
+        if (c == QLatin1Char('\\'))
+            c = QLatin1Char('/');
+    }
+    path.display_ = joined;
+
+    // Archives made from an absolute path extract below the destination, as
+    // other LHA tools do: a leading drive goes, and so do leading separators
+    // with the other empty parts below.
+    QStringView relative(joined);
+    if (relative.size() >= 2 && relative[1] == QLatin1Char(':') && isAsciiLetter(relative[0]))
+        relative = relative.sliced(2);
+    const QList<QStringView> components = relative.split(QLatin1Char('/'));
+    QStringList parts;
+    for (QStringView part : components) {
+        if (part.isEmpty() || part == QLatin1String("."))
+            continue;
+        if (part.contains(QLatin1Char(':'))) {
+            path.refusal_ = QStringLiteral("drive or stream name");
+            return path;
+        }
+        if (withoutTrailingDotsAndBlanks(part.toString()).isEmpty()) {
+            path.refusal_ = QStringLiteral("parent folder name");
+            return path;
+        }
+        for (QChar c : part) {
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+                path.refusal_ = QStringLiteral("control character in name");
+                return path;
+            }
+        }
+        parts.append(part.toString());
+    }
+    if (parts.isEmpty()) {
+        path.refusal_ = QStringLiteral("empty name");
+        path.empty_ = true;
+        return path;
+    }
+    path.parts_ = parts;
+    return path;
+}
