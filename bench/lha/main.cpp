@@ -5,6 +5,7 @@
 //   bench_lha unlha "COMMAND LINE"            one command of our archiver library
 #include "platform/lha/command/unlha32.h"
 #include "platform/lha/compressor/LhaWriter.h"
+#include "platform/lha/format/Crc16.h"
 #include "platform/shell/LegacyText.h"
 
 #include <QCoreApplication>
@@ -80,18 +81,11 @@ int extract(const QStringList& args)
         }
         quint16 crc = 0;
         size_t total = 0;
-        auto update = [&crc](const char* p, size_t n) {
-            for (size_t i = 0; i < n; ++i) {
-                crc ^= quint8(p[i]);
-                for (int k = 0; k < 8; ++k)
-                    crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
-            }
-        };
         for (;;) {
             const size_t got = lha_reader_read(reader, buffer.data(), size_t(buffer.size()));
             if (got == 0)
                 break;
-            update(buffer.constData(), got);
+            crc = Crc16::update(crc, buffer.constData(), qsizetype(got));
             file.write(buffer.constData(), qint64(got));
             total += got;
         }

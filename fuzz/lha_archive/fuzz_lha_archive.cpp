@@ -1,11 +1,13 @@
 // Opens, lists, tests and extracts an archive given as bytes, into a scratch
-// folder. Besides crashes it stops on anything written outside that folder.
+// folder, and writes every header it read again at each level. Besides
+// crashes it stops on anything written outside that folder.
 
 #include "platform/lha/command/ArchiveLister.h"
 #include "platform/lha/command/CommandLine.h"
 #include "platform/lha/command/Extractor.h"
 #include "platform/lha/command/OutputText.h"
 #include "platform/lha/format/ArchiveIndex.h"
+#include "platform/lha/format/LhaHeader.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -37,6 +39,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const MemberHeader& h : index.members()) {
         if (h.originalSize > kMaxMember)
             return 0;
+    }
+    for (MemberHeader h : index.members()) {
+        for (int level : {0, 1, 2}) {
+            h.level = level;
+            if (const auto written = LhaHeader::serialise(h, nullptr)) {
+                QBuffer again;
+                again.setData(*written);
+                again.open(QIODevice::ReadOnly);
+                LhaHeader::readAt(again, 0);
+            }
+        }
     }
 
     const QString root = scratch().path();

@@ -4,6 +4,7 @@
 #include "platform/lha/command/CommandLine.h"
 #include "platform/lha/command/PrintableText.h"
 #include "platform/lha/command/Wildcard.h"
+#include "platform/lha/format/HeaderTime.h"
 #include "platform/lha/format/MemberPath.h"
 
 #include <QDir>
@@ -34,18 +35,6 @@ Search* lookup(UNLHA_HARC handle)
     return it == gOpen.end() ? nullptr : it->second.get();
 }
 
-quint16 dosDate(const QDateTime& t)
-{
-    const QDate d = t.toLocalTime().date();
-    return d.year() < 1980 ? 0 : quint16(((d.year() - 1980) << 9) | (d.month() << 5) | d.day());
-}
-
-quint16 dosTime(const QDateTime& t)
-{
-    const QTime c = t.toLocalTime().time();
-    return quint16((c.hour() << 11) | (c.minute() << 5) | (c.second() / 2));
-}
-
 void copyText(char* out, size_t size, const QByteArray& text)
 {
     const size_t n = qMin(size - 1, size_t(text.size()));
@@ -65,8 +54,8 @@ void fill(const Search& s, UnlhaIndividualInfo* info)
     info->osType = h.osType;
     info->ratio = h.originalSize ? quint16(qMin<quint64>(h.packedSize * 1000 / h.originalSize, 0xffff)) : 0;
     if (h.modified.isValid()) {
-        info->date = dosDate(h.modified);
-        info->time = dosTime(h.modified);
+        info->date = HeaderTime::dosDate(h.modified);
+        info->time = HeaderTime::dosTime(h.modified);
     }
     copyText(info->fileName, sizeof(info->fileName),
              PrintableText::escaped(s.names[s.current]).toLocal8Bit());

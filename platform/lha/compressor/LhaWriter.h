@@ -18,7 +18,8 @@ enum class LhaMethod
     Lh7,
 };
 
-// What the header of one member says besides its data.
+// What a caller says about a member to add; the writer makes the member's
+// MemberHeader from it and from what compression decides.
 struct LhaMemberInfo
 {
     // Path inside the archive in CP932, with '/' or '\' between folders. Directory members may end in a

@@ -1,8 +1,9 @@
 #include "platform/lha/compressor/PreparedMember.h"
 
-#include "platform/lha/compressor/LhaHeader.h"
 #include "platform/lha/compressor/LzhEncoder.h"
 #include "platform/lha/format/Crc16.h"
+#include "platform/lha/format/LhaHeader.h"
+#include "platform/lha/format/MemberPath.h"
 
 #include <QDir>
 #include <QIODevice>
@@ -48,6 +49,14 @@ QByteArray methodId(LhaMethod method)
         break;
     }
     return "-lh0-";
+}
+
+// The file type and permission bits a new member's header carries.
+quint16 unixModeOf(const LhaMemberInfo& info)
+{
+    const quint16 permissions =
+        info.hasUnixMode ? quint16(info.unixMode & 07777) : (info.isDirectory ? 0755 : 0644);
+    return quint16((info.isDirectory ? UnixFileType::kDirectory : UnixFileType::kRegular) | permissions);
 }
 
 // Reads exactly `size` bytes of a member, keeping the CRC, and tells a short or long input apart from a
@@ -108,15 +117,27 @@ private:
 bool PreparedMember::buildHeader(const QByteArray& method, quint32 packedSize, const LhaMemberInfo& info,
                                  int level, QString* error)
 {
-    LhaHeader::Fields fields;
-    fields.method = method;
-    fields.packedSize = packedSize;
-    fields.originalSize = quint32(m_size);
-    fields.crc = m_crc;
-    std::optional<QByteArray> header = LhaHeader::build(fields, info, level, error);
-    if (!header)
+    const std::optional<MemberPath::Stored> name =
+        MemberPath::forStoring(info.nameCp932, info.isDirectory, error);
+    if (!name)
         return false;
-    m_header = *header;
+    MemberHeader header;
+    header.method = method;
+    header.packedSize = packedSize;
+    header.originalSize = quint64(m_size);
+    header.crc = m_crc;
+    header.level = level;
+    header.osType = OsType::kUnix;
+    header.rawPath = name->rawPath;
+    header.fileName = name->fileName;
+    header.modified = info.modified;
+    header.unixMode = unixModeOf(info);
+    header.dosAttribute =
+        info.isDirectory ? MemberHeader::kDirectoryAttribute : MemberHeader::kArchiveAttribute;
+    std::optional<QByteArray> bytes = LhaHeader::serialise(header, error);
+    if (!bytes)
+        return false;
+    m_header = *bytes;
     return true;
 }
 
@@ -127,7 +148,7 @@ bool PreparedMember::prepareDirectory(const LhaMemberInfo& info, const LhaWriteO
     dir.isDirectory = true;
     m_size = 0;
     m_crc = 0;
-    return buildHeader("-lhd-", 0, dir, options.headerLevel, error);
+    return buildHeader(MemberHeader::kDirectoryMethod, 0, dir, options.headerLevel, error);
 }
 
 bool PreparedMember::prepare(QIODevice& in, qint64 size, const LhaMemberInfo& info,

@@ -1,7 +1,7 @@
 #include "platform/lha/format/ArchiveIndex.h"
 
 #include "platform/lha/command/unlha32.h"
-#include "platform/lha/format/HeaderParser.h"
+#include "platform/lha/format/LhaHeader.h"
 
 #include <QIODevice>
 
@@ -13,15 +13,15 @@ ArchiveIndex ArchiveIndex::scan(QIODevice& archive, int limit)
     for (;;) {
         if (limit > 0 && index.members_.size() >= limit)
             break;
-        HeaderParser::Result r = HeaderParser::readAt(archive, offset);
-        if (r.kind == HeaderParser::Result::Kind::End) {
+        LhaHeader::ReadResult r = LhaHeader::readAt(archive, offset);
+        if (r.kind == LhaHeader::ReadResult::Kind::End) {
             if (index.members_.isEmpty()) {
                 index.error_ = ERROR_NOT_ARC_FILE;
                 index.reason_ = QStringLiteral("no member in the archive");
             }
             break;
         }
-        if (r.kind == HeaderParser::Result::Kind::Broken) {
+        if (r.kind == LhaHeader::ReadResult::Kind::Broken) {
             // Garbage where the first header should be: not an archive at all.
             index.error_ =
                 index.members_.isEmpty() && r.error == ERROR_HEADER_BROKEN ? ERROR_NOT_ARC_FILE : r.error;

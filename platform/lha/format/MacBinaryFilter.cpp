@@ -5,7 +5,6 @@
 namespace {
 
 constexpr qsizetype kHeaderSize = 128;
-constexpr char kOsMac = 'm';
 constexpr qsizetype kNameLength = 1;
 constexpr qsizetype kName = 2;
 constexpr qsizetype kNameField = 63;
@@ -34,7 +33,7 @@ bool allZero(const QByteArray& b, qsizetype from, qsizetype to)
 } // namespace
 
 MacBinaryFilter::MacBinaryFilter(const MemberHeader& member)
-    : member_(member), decided_(member.osType != kOsMac || member.originalSize < quint64(kHeaderSize))
+    : member_(member), decided_(member.osType != OsType::kMac || member.originalSize < quint64(kHeaderSize))
 {
 }
 

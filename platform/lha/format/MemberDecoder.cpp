@@ -87,7 +87,7 @@ namespace MemberDecoder {
 
 bool isSupportedMethod(const QByteArray& method)
 {
-    return method == "-lhd-" || decoderFor(method) != nullptr;
+    return method == MemberHeader::kDirectoryMethod || decoderFor(method) != nullptr;
 }
 
 int decode(QIODevice& archive, const MemberHeader& header, QIODevice* sink, QString* reason)

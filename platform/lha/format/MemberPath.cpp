@@ -12,6 +12,16 @@ bool isAsciiLetter(QChar c)
            (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
 }
 
+bool isLeadByte(quint8 c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+bool isTrailByte(quint8 c)
+{
+    return c >= 0x40 && c <= 0xFC && c != 0x7F;
+}
+
 QString withoutTrailingDotsAndBlanks(QString s)
 {
     while (!s.isEmpty() && (s.back() == QLatin1Char('.') || s.back() == QLatin1Char(' ')))
@@ -82,4 +92,50 @@ MemberPath MemberPath::fromRaw(const QByteArray& rawPath)
     }
     path.parts_ = parts;
     return path;
+}
+
+QList<QByteArray> MemberPath::splitStored(const QByteArray& nameCp932)
+{
+    QList<QByteArray> parts;
+    QByteArray current;
+    for (qsizetype i = 0; i < nameCp932.size(); ++i) {
+        const quint8 c = quint8(nameCp932[i]);
+        if (isLeadByte(c) && i + 1 < nameCp932.size() && isTrailByte(quint8(nameCp932[i + 1]))) {
+            current.append(nameCp932[i]);
+            current.append(nameCp932[++i]);
+        } else if (c == '/' || c == '\\') {
+            if (!current.isEmpty() && current != ".")
+                parts.append(current);
+            current.clear();
+        } else {
+            current.append(char(c));
+        }
+    }
+    if (!current.isEmpty() && current != ".")
+        parts.append(current);
+    return parts;
+}
+
+std::optional<MemberPath::Stored> MemberPath::forStoring(const QByteArray& nameCp932, bool isDirectory,
+                                                         QString* error)
+{
+    auto refused = [&](const QString& message) {
+        if (error)
+            *error = message;
+        return std::nullopt;
+    };
+    const QList<QByteArray> parts = splitStored(nameCp932);
+    if (parts.isEmpty())
+        return refused(QStringLiteral("empty member name"));
+    if (parts.contains("..") || nameCp932.contains('\0'))
+        return refused(QStringLiteral("member name leaves the archive's folder or holds a NUL byte"));
+    Stored stored;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        stored.rawPath += parts[i];
+        if (i + 1 < parts.size() || isDirectory)
+            stored.rawPath += char(0xFF);
+    }
+    if (!isDirectory)
+        stored.fileName = parts.last();
+    return stored;
 }

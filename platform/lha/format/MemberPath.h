@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // A member's stored name decoded from CP932 and checked before anything is
 // written. A leading drive letter and leading separators are dropped, so an
@@ -28,6 +29,22 @@ public:
 
     // Names in archives are CP932; archives from Unix tools may hold UTF-8.
     static QString decodeName(const QByteArray& bytes);
+
+    // The other way, for a new member: a CP932 name with '/' or '\' between
+    // folders, split without cutting a double-byte character whose second
+    // byte is 0x5C. Empty and "." parts are dropped.
+    static QList<QByteArray> splitStored(const QByteArray& nameCp932);
+
+    // A MemberHeader's rawPath and fileName for a new member; a folder's own
+    // path ends in 0xFF and has no file name.
+    struct Stored
+    {
+        QByteArray rawPath;
+        QByteArray fileName;
+    };
+    // Nothing, with a message, when nothing is left of the name or when
+    // every reader would have to refuse it ("..", a NUL byte).
+    static std::optional<Stored> forStoring(const QByteArray& nameCp932, bool isDirectory, QString* error);
 
 private:
     QString display_;
