@@ -7,7 +7,7 @@ WITH_FUZZ=1 scripts/deps.sh
 
 BUILD_DIR=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBUILD_FUZZERS=ON -DBUILD_TESTING_SUITE=OFF -DBUILD_BENCHMARKS=OFF -DBUILD_PROGRAMS=OFF
+    -DBUILD_FUZZERS=ON -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF -DBUILD_PROGRAMS=OFF
 cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 
 shopt -s nullglob

@@ -9,7 +9,7 @@ BUILD_DIR=${BUILD_DIR:-build-deb}
 
 WITH_PACKAGING=1 scripts/deps.sh >&2
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-    -DSENDORA_DEBIAN_PACKAGE=ON -DBUILD_TESTING_SUITE=OFF -DBUILD_BENCHMARKS=OFF >&2
+    -DSENDORA_DEBIAN_PACKAGE=ON -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF >&2
 cmake --build "$BUILD_DIR" --parallel "$(nproc)" >&2
 rm -f "$BUILD_DIR"/sendora_*.deb
 (cd "$BUILD_DIR" && cpack -G DEB) >&2

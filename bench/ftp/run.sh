@@ -30,7 +30,7 @@ command -v vsftpd >/dev/null || { echo "run.sh: vsftpd is not installed (scripts
 
 BENCH=$BUILD_DIR/bin/bench_ftp
 if [[ ! -x $BENCH ]]; then
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING_SUITE=OFF >/dev/null
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
     cmake --build "$BUILD_DIR" --target bench_ftp
 fi
 

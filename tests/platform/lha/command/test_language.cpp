@@ -240,4 +240,4 @@ void TestLhaCommand::outputEscapesControlCharacters()
 }
 
 QTEST_GUILESS_MAIN(TestLhaCommand)
-#include "test_lha_command.moc"
+#include "test_language.moc"

@@ -702,4 +702,4 @@ void TestLhaArchive::missingLibraryRaises()
 }
 
 QTEST_GUILESS_MAIN(TestLhaArchive)
-#include "test_lha_archive.moc"
+#include "test_archive.moc"

@@ -307,4 +307,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestUpdateRun)
-#include "test_update_run.moc"
+#include "test_run.moc"

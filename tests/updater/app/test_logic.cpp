@@ -186,4 +186,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestUpdaterLogic)
-#include "test_updater_logic.moc"
+#include "test_logic.moc"

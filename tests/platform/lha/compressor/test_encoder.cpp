@@ -724,4 +724,4 @@ void TestLhaCompressor::parallelBatchWritesTheSameBytesInOrder()
 }
 
 QTEST_GUILESS_MAIN(TestLhaCompressor)
-#include "test_lha_compressor.moc"
+#include "test_encoder.moc"

@@ -338,4 +338,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestPlatformInet)
-#include "test_platform_inet.moc"
+#include "test_transfer_control.moc"

@@ -168,4 +168,4 @@ void TestLhaOtherArchivers::extractLikeLhasa()
 }
 
 QTEST_GUILESS_MAIN(TestLhaOtherArchivers)
-#include "test_lha_other_archivers.moc"
+#include "test_other_archivers.moc"

@@ -110,4 +110,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestPlatformShell)
-#include "test_platform_shell.moc"
+#include "test_seams.moc"

@@ -156,4 +156,4 @@ void TestLhaFormat::crc16KnownVectors()
 }
 
 QTEST_GUILESS_MAIN(TestLhaFormat)
-#include "test_lha_format.moc"
+#include "test_headers.moc"

@@ -312,4 +312,4 @@ private slots:
 };
 
 QTEST_MAIN(TestUpdaterWindow)
-#include "test_updater_window.moc"
+#include "test_window.moc"
