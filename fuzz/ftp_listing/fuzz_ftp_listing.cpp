@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the listing parsers. The first byte picks the
 // parser, the names' encoding, the day that dates without a year refer to and
 // the size of the blocks in which the streaming reader gets the listing.
+#include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 #include "platform/ftp/listing/FtpListingReader.h"
+#include "platform/ftp/listing/UnixListLine.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +24,28 @@ void checkEntry(const FtpEntry& entry)
     check(!entry.name.isEmpty());
     check(entry.size >= 0);
     check(!entry.isDirectory || entry.size == 0);
+}
+
+// The one-pass reading of the common ls line gives what the full search
+// gives on every line it takes.
+void checkCommonUnixLines(QByteArrayView body, const QDate& today, FtpNameEncoding encoding)
+{
+    const FtpListing::YearlessDates yearless(today);
+    for (qsizetype start = 0; start < body.size();) {
+        qsizetype end = body.indexOf('\n', start);
+        if (end < 0)
+            end = body.size();
+        const QByteArrayView line = FtpListing::withoutLineEnd(body.sliced(start, end - start));
+        start = end + 1;
+        const auto quick = FtpListing::parseCommonUnixLine(line, yearless, encoding);
+        if (!quick)
+            continue;
+        const auto full = FtpListing::parseUnixLineByFields(line, yearless, encoding);
+        check(full && quick->rawName == full->rawName && quick->name == full->name &&
+              quick->size == full->size && quick->isDirectory == full->isDirectory &&
+              quick->isSymlink == full->isSymlink && quick->readOnly == full->readOnly &&
+              quick->modified == full->modified);
+    }
 }
 
 } // namespace
@@ -51,6 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check(pieces.size() == whole.size());
     for (qsizetype i = 0; i < pieces.size(); ++i)
         check(pieces[i].rawName == whole[i].rawName && pieces[i].size == whole[i].size);
+    if (!mlsd)
+        checkCommonUnixLines(body, today, encoding);
     if (const auto entry = FtpListingParser::parseListLine(body, today, encoding))
         checkEntry(*entry);
     if (const auto entry = FtpListingParser::parseMlsxLine(body, encoding))

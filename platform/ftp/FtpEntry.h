@@ -27,3 +27,7 @@ struct FtpEntry
     QDateTime created;  // invalid when the listing has none
     QDateTime accessed; // invalid when the listing has none
 };
+
+// Every member moves by a plain copy of its bytes: lists of entries grow by
+// reallocation, without moving each entry.
+Q_DECLARE_TYPEINFO(FtpEntry, Q_RELOCATABLE_TYPE);

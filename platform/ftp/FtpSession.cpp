@@ -9,6 +9,7 @@
 
 #include <QIODevice>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -31,10 +32,19 @@ bool unsafeForCommand(const QString& text)
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
 }
 
+// Eight bytes at a time: every name of every listing passes here.
 bool isAscii(const QByteArray& bytes)
 {
-    return std::all_of(bytes.cbegin(), bytes.cend(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    constexpr quint64 kHighBits = 0x8080808080808080ULL;
+    const char* at = bytes.constData();
+    const char* const end = at + bytes.size();
+    for (; end - at >= 8; at += 8) {
+        quint64 word;
+        std::memcpy(&word, at, sizeof word);
+        if (word & kHighBits)
+            return false;
+    }
+    return std::all_of(at, end, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::optional<QByteArray> encodeText(const QString& text, FtpNameEncoding encoding)

@@ -27,6 +27,13 @@ QDateTime fromListing(const QDateTime& value, const QDateTime& fallback)
     return QDateTime(chosen.date(), QTime(time.hour(), time.minute(), time.second()), Qt::UTC);
 }
 
+// A time the listing may lack; written (converted already) stands in for it
+// without being converted again, once per entry of a long listing.
+QDateTime orWritten(const QDateTime& value, const QDateTime& written)
+{
+    return value.isValid() ? fromListing(value, written) : written;
+}
+
 quint32 attributesOf(const FtpEntry& entry)
 {
     quint32 attributes = entry.isDirectory ? clsFtpClient::kAttrDirectory : clsFtpClient::kAttrNormal;
@@ -236,8 +243,8 @@ void clsFtpClient::EnumFile()
         if (!self)
             return;
         const QDateTime written = fromListing(entry.modified, QDateTime());
-        emit EnumFile(entry.name, entry.size, attributesOf(entry), fromListing(entry.created, written),
-                      written, fromListing(entry.accessed, written));
+        emit EnumFile(entry.name, entry.size, attributesOf(entry), orWritten(entry.created, written), written,
+                      orWritten(entry.accessed, written));
     }
     if (self)
         emit EndEnumFile(true);

@@ -263,6 +263,18 @@ constexpr UnitSpelling kUnitSpellings[] = {
 
 } // namespace
 
+std::optional<int> parseEnglishMonth(QByteArrayView text)
+{
+    if (text.size() != 3 || !isAlpha(text[0]) || !isAlpha(text[1]) || !isAlpha(text[2]))
+        return std::nullopt;
+    const char a = lowerAscii(text[0]), b = lowerAscii(text[1]), c = lowerAscii(text[2]);
+    for (int month = 0; month < 12; ++month) {
+        if (kEnglish[month][0] == a && kEnglish[month][1] == b && kEnglish[month][2] == c)
+            return month + 1;
+    }
+    return std::nullopt;
+}
+
 std::optional<int> parseMonthName(QByteArrayView text)
 {
     // Most fields tried here are numbers or user names: leave them early.
@@ -272,13 +284,8 @@ std::optional<int> parseMonthName(QByteArrayView text)
         text.chop(1);
     if (text.size() < 3)
         return std::nullopt;
-    if (text.size() == 3 && isAlpha(text[0]) && isAlpha(text[1]) && isAlpha(text[2])) {
-        const char a = lowerAscii(text[0]), b = lowerAscii(text[1]), c = lowerAscii(text[2]);
-        for (int month = 0; month < 12; ++month) {
-            if (kEnglish[month][0] == a && kEnglish[month][1] == b && kEnglish[month][2] == c)
-                return month + 1;
-        }
-    }
+    if (const auto month = parseEnglishMonth(text))
+        return month;
     char canonical[kMaxMonthBytes * 2];
     const qsizetype length = canonicalMonth(text, canonical);
     const std::string_view word(canonical, size_t(length));

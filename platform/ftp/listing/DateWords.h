@@ -14,6 +14,10 @@ namespace FtpListing {
 // or "," some locales write ("Okt.", "Jan.,").
 std::optional<int> parseMonthName(QByteArrayView text);
 
+// Month 1..12 from the three-letter English abbreviation alone ("Jan", "jan"),
+// the form of nearly every listing.
+std::optional<int> parseEnglishMonth(QByteArrayView text);
+
 enum class DateUnit
 {
     None,

@@ -23,7 +23,20 @@ public:
 
     explicit FieldReader(QByteArrayView line) : line_(line) {}
 
-    Field next();
+    // Inline: every field of every line of a listing passes through here.
+    Field next()
+    {
+        const char* const data = line_.data();
+        const qsizetype size = line_.size();
+        qsizetype pos = pos_;
+        while (pos < size && isBlank(data[pos]))
+            ++pos;
+        const qsizetype start = pos;
+        while (pos < size && !isBlank(data[pos]))
+            ++pos;
+        pos_ = pos;
+        return {QByteArrayView(data + start, pos - start), pos};
+    }
 
     // Everything after the field that ended at fieldEnd, without the one blank
     // that separates it from the field (further blanks belong to the rest).

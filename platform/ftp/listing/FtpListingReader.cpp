@@ -4,9 +4,10 @@
 #include "platform/ftp/listing/ListingValues.h"
 #include "platform/ftp/listing/MlsxLine.h"
 
+#include <utility>
+
 namespace {
 
-constexpr qsizetype kChunkEntries = 4096;
 // Far longer than any line a server writes for one entry (names are at most
 // a few hundred bytes); longer lines are not read into memory.
 constexpr qsizetype kMaxLineBytes = 64 * 1024;
@@ -29,7 +30,7 @@ FtpListingReader::FtpListingReader(bool mlsd, const QDate& today, FtpNameEncodin
 bool FtpListingReader::feed(QByteArrayView bytes)
 {
     qsizetype start = 0;
-    while (start < bytes.size() && count_ <= maxEntries_) {
+    while (start < bytes.size() && entries_.size() <= maxEntries_) {
         const qsizetype end = bytes.indexOf('\n', start);
         const QByteArrayView piece = bytes.sliced(start, (end < 0 ? bytes.size() : end) - start);
         start = end < 0 ? bytes.size() : end + 1;
@@ -50,16 +51,16 @@ bool FtpListingReader::feed(QByteArrayView bytes)
             partial_.clear();
         }
     }
-    return count_ <= maxEntries_;
+    return entries_.size() <= maxEntries_;
 }
 
 bool FtpListingReader::finish()
 {
-    if (!partial_.isEmpty() && count_ <= maxEntries_)
+    if (!partial_.isEmpty() && entries_.size() <= maxEntries_)
         readLine(partial_);
     partial_.clear();
     skippingLongLine_ = false;
-    return count_ <= maxEntries_;
+    return entries_.size() <= maxEntries_;
 }
 
 void FtpListingReader::readLine(QByteArrayView line)
@@ -71,24 +72,10 @@ void FtpListingReader::readLine(QByteArrayView line)
                        : FtpListing::parseListLine(line, yearless_, encoding_);
     if (!entry)
         return;
-    if (chunks_.empty() || chunks_.back().size() == kChunkEntries) {
-        chunks_.emplace_back();
-        chunks_.back().reserve(kChunkEntries);
-    }
-    chunks_.back().append(std::move(*entry));
-    ++count_;
+    entries_.append(std::move(*entry));
 }
 
 QList<FtpEntry> FtpListingReader::takeEntries()
 {
-    QList<FtpEntry> entries;
-    entries.reserve(count_);
-    for (QList<FtpEntry>& chunk : chunks_) {
-        for (FtpEntry& entry : chunk)
-            entries.append(std::move(entry));
-        chunk = QList<FtpEntry>(); // freed as it is moved, so the two are not held at once
-    }
-    chunks_.clear();
-    count_ = 0;
-    return entries;
+    return std::exchange(entries_, QList<FtpEntry>());
 }

@@ -7,7 +7,6 @@
 #include <QDate>
 #include <QList>
 #include <limits>
-#include <vector>
 
 // Turns a listing into entries while its bytes arrive, line by line: the body
 // is never held whole, only the line that the end of a block cut. Lines no
@@ -27,7 +26,7 @@ public:
     // Reads the last line when the listing does not end with a line end.
     bool finish();
 
-    qsizetype count() const { return count_; }
+    qsizetype count() const { return entries_.size(); }
     QList<FtpEntry> takeEntries();
 
 private:
@@ -39,8 +38,7 @@ private:
     qsizetype maxEntries_;
     QByteArray partial_;
     bool skippingLongLine_ = false;
-    // Entries in chunks of fixed size: growing one list would copy them all,
-    // with old and new storage held at once, every time it filled up.
-    std::vector<QList<FtpEntry>> chunks_;
-    qsizetype count_ = 0;
+    // Grows by reallocation (FtpEntry is relocatable): no entry is moved one
+    // by one, and a large list's pages are remapped, not copied.
+    QList<FtpEntry> entries_;
 };

@@ -236,13 +236,20 @@ std::optional<FtpEntry> namedEntry(QByteArrayView rawName, FtpNameEncoding encod
 {
     if (rawName.isEmpty())
         return std::nullopt;
+    bool ascii = true;
     for (char c : rawName) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x80) // printable ASCII: nearly every byte of nearly every name
+            continue;
         if (c == '\0' || c == '\r' || c == '\n')
             return std::nullopt;
+        ascii = ascii && byte < 0x80;
     }
-    FtpEntry entry;
-    entry.rawName = rawName.toByteArray();
-    entry.name = FtpListingParser::decodeName(entry.rawName, encoding);
+    // Built in place: the entry is not moved on its way out.
+    std::optional<FtpEntry> entry(std::in_place);
+    entry->rawName = rawName.toByteArray();
+    entry->name =
+        ascii ? QString::fromLatin1(rawName) : FtpListingParser::decodeName(entry->rawName, encoding);
     return entry;
 }
 

@@ -1,12 +1,11 @@
 #include "platform/ftp/listing/UnixListLine.h"
 
+#include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/DateWords.h"
 #include "platform/ftp/listing/FieldReader.h"
 #include "platform/ftp/listing/ListingDates.h"
 #include "platform/ftp/listing/ListingValues.h"
-
-#include <array>
-#include <string_view>
+#include "platform/ftp/listing/UnixListEntry.h"
 
 namespace FtpListing {
 
@@ -23,35 +22,6 @@ constexpr int kFirstNumericMonthField = 3;
 // ls -i and ls -s put the inode and the block count before the mode.
 constexpr int kMaxNumberPrefixes = 2;
 
-// The letters ls writes in the mode column: the entry's type first, then
-// the permissions. Looked up in tables, as every line's first field is tried.
-constexpr std::array<bool, 256> letterTable(std::string_view letters)
-{
-    std::array<bool, 256> table{};
-    for (char c : letters)
-        table[static_cast<unsigned char>(c)] = true;
-    return table;
-}
-constexpr auto kTypeLetters = letterTable("-dlcbpsDn?");
-constexpr auto kPermissionLetters = letterTable("-rwxsStTlL?");
-
-bool isMode(QByteArrayView text)
-{
-    if ((text.size() != 10 && text.size() != 11) || !kTypeLetters[static_cast<unsigned char>(text[0])])
-        return false;
-    for (int i = 1; i < 10; ++i) {
-        if (!kPermissionLetters[static_cast<unsigned char>(text[i])])
-            return false;
-    }
-    // ACL, security context or extended attribute mark.
-    return text.size() == 10 || text[10] == '+' || text[10] == '.' || text[10] == '@';
-}
-
-bool isDevice(char type)
-{
-    return type == 'c' || type == 'b';
-}
-
 // The field before the date: a size ("1234", "33.5k"), "major, minor" /
 // "major,minor" of a device (size 0), or a group name that the size ran into
 // when the columns were too narrow ("longgroup123456").
@@ -63,7 +33,7 @@ std::optional<qint64> sizeBeforeDate(QByteArrayView text, char type)
     if (last >= '0' && last <= '9') {
         if (const auto size = parseCount(text))
             return size;
-        if (isDevice(type)) {
+        if (isUnixDevice(type)) {
             const qsizetype comma = text.indexOf(',');
             if (comma > 0 && parseCount(text.first(comma)) && parseCount(text.sliced(comma + 1)))
                 return 0;
@@ -127,14 +97,14 @@ std::optional<qsizetype> datelessNameStart(const Field* fields, int count, char 
 
 } // namespace
 
-std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const YearlessDates& yearless,
-                                      FtpNameEncoding encoding)
+std::optional<FtpEntry> parseUnixLineByFields(QByteArrayView line, const YearlessDates& yearless,
+                                              FtpNameEncoding encoding)
 {
     FieldReader reader(line);
     QByteArrayView mode = reader.next().text;
-    for (int prefix = 0; prefix < kMaxNumberPrefixes && !isMode(mode) && parseSize(mode); ++prefix)
+    for (int prefix = 0; prefix < kMaxNumberPrefixes && !isUnixMode(mode) && parseSize(mode); ++prefix)
         mode = reader.next().text;
-    if (!isMode(mode))
+    if (!isUnixMode(mode))
         return std::nullopt;
     const char type = mode[0];
 
@@ -148,32 +118,25 @@ std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const YearlessDates& 
     }
     QByteArrayView name;
     qint64 size = 0;
-    QDateTime modified;
+    WallTime modified;
     if (const auto found = findSizeAndDate(fields, count, type, yearless)) {
         name = nameAfterDate(reader, found->date);
         size = found->size;
-        modified = found->date.time.toDateTime();
+        modified = found->date.time;
     } else if (const auto start = datelessNameStart(fields, count, type, size)) {
         name = reader.restAfter(*start);
     } else {
         return std::nullopt;
     }
-    if (type == 'l') {
-        // "name -> target": the entry is the link itself.
-        const qsizetype arrow = name.indexOf(" -> ");
-        if (arrow >= 0)
-            name = name.first(arrow);
-    }
-    auto entry = namedEntry(name, encoding);
-    if (!entry)
-        return std::nullopt;
-    entry->isDirectory = type == 'd';
-    entry->isSymlink = type == 'l';
-    entry->readOnly = mode[2] != 'w';
-    entry->modified = modified;
-    if (!entry->isDirectory && !isDevice(type))
-        entry->size = size;
-    return entry;
+    return unixEntry(mode, name, size, modified, encoding);
+}
+
+std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const YearlessDates& yearless,
+                                      FtpNameEncoding encoding)
+{
+    if (auto entry = parseCommonUnixLine(line, yearless, encoding))
+        return entry;
+    return parseUnixLineByFields(line, yearless, encoding);
 }
 
 } // namespace FtpListing

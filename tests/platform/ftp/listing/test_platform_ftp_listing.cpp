@@ -1,5 +1,7 @@
+#include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 #include "platform/ftp/listing/FtpListingReader.h"
+#include "platform/ftp/listing/UnixListLine.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -81,6 +83,8 @@ class TestFtpListing : public QObject
 private slots:
     void unixLines_data();
     void unixLines() { listLine(); }
+    void commonUnixLinesReadAsInFull_data();
+    void commonUnixLinesReadAsInFull();
     void dosLines_data();
     void dosLines() { listLine(); }
     void eplfLines_data();
@@ -174,6 +178,64 @@ void TestFtpListing::unixLines_data()
              at(2024, 1, 31, 12, 0));
     entryRow("impossible date keeps the entry", "-rw-r--r-- 1 u g 10 Feb 30 2020 odd", "odd", 10, "",
              QDateTime());
+}
+
+// The one-pass reading takes the line nearly every server sends and gives
+// what the full search gives; lines where that search could find its date
+// elsewhere are left to it.
+void TestFtpListing::commonUnixLinesReadAsInFull_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<FtpNameEncoding>("encoding");
+    QTest::addColumn<bool>("taken");
+    const auto taken = [](const char* tag, const QByteArray& line,
+                          FtpNameEncoding encoding = FtpNameEncoding::Utf8) {
+        QTest::newRow(tag) << line << encoding << true;
+    };
+    const auto left = [](const char* tag, const QByteArray& line) {
+        QTest::newRow(tag) << line << FtpNameEncoding::Utf8 << false;
+    };
+    taken("numeric owner and group",
+          "-rw-r--r--    1 1001     1001           99 Mar 15 12:00 entry_0099.dat");
+    taken("named owner, year", "drwxr-xr-x   2 ftp      ftp          4096 Dec 31  2023 pub");
+    taken("later in the year than today: last year", "-rw-r--r-- 1 u g 5 Dec 24 12:00 x");
+    taken("24:00", "-r--r--r-- 1 u g 5 Mar 14 24:00 midnight");
+    taken("impossible date", "-rw-r--r-- 1 u g 5 Feb 30 2020 odd");
+    taken("link", "lrwxrwxrwx 1 root root 11 Jan 01 2020 www -> public_html");
+    taken("tabs, blanks kept in the name", "-rw-r--r--\t1\tu\tg\t5\tMar\t14\t09:30\t  spaced name ");
+    taken("owner named like a month beside a group name", "-rw-r--r-- 1 jan staff 2048 Mar 15 12:00 x");
+    taken("CP932 name", "-rw-r--r-- 1 u g 5 Mar 15 12:00 \x93\xFA\x96\x7B.txt", FtpNameEncoding::Cp932);
+    left("month-named owner, a day for a group, a size for a year",
+         "-rw-r--r-- 1 jan 10 2048 Mar 15 12:00 x");
+    left("a day for an owner, month-named group", "-rw-r--r-- 1 5 mar 2048 Mar 15 12:00 x");
+    left("group written like a date", "-rw-r--r-- 1 u 01-02 2000 Mar 15 12:00 x");
+    left("ACL mark", "-rw-r--r--+ 1 u g 5 Mar 15 12:00 x");
+    left("device", "crw-rw-rw- 1 root root 1, 3 Mar 15 12:00 null");
+    left("size with a unit", "-rw-r--r-- 1 u g 33.5k Mar 15 12:00 x");
+    left("German month", "-rw-r--r-- 1 u g 5 Okt 15 12:00 x");
+    left("three-digit day", "-rw-r--r-- 1 u g 5 Mar 015 12:00 x");
+    left("no group column", "-rw-r--r-- 1 u 5 Mar 15 12:00 x");
+    left("no name", "-rw-r--r-- 1 u g 5 Mar 15 12:00");
+    left("NUL in the name", QByteArray("-rw-r--r-- 1 u g 5 Mar 15 12:00 a\0b", 35));
+}
+
+void TestFtpListing::commonUnixLinesReadAsInFull()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(FtpNameEncoding, encoding);
+    QFETCH(bool, taken);
+    const FtpListing::YearlessDates yearless(kToday);
+    const auto quick = FtpListing::parseCommonUnixLine(line, yearless, encoding);
+    QCOMPARE(quick.has_value(), taken);
+    if (!quick)
+        return;
+    const auto full = FtpListing::parseUnixLineByFields(line, yearless, encoding);
+    QVERIFY(full);
+    QCOMPARE(quick->rawName, full->rawName);
+    QCOMPARE(quick->name, full->name);
+    QCOMPARE(quick->size, full->size);
+    QCOMPARE(flagsOf(*quick), flagsOf(*full));
+    QCOMPARE(quick->modified, full->modified);
 }
 
 void TestFtpListing::dosLines_data()

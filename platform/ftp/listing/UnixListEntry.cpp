@@ -1,0 +1,62 @@
+#include "platform/ftp/listing/UnixListEntry.h"
+
+#include <array>
+#include <string_view>
+
+namespace FtpListing {
+
+namespace {
+
+// The letters ls writes in the mode column: the entry's type first, then
+// the permissions. Looked up in tables, as every line's first field is tried.
+constexpr std::array<bool, 256> letterTable(std::string_view letters)
+{
+    std::array<bool, 256> table{};
+    for (char c : letters)
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}
+constexpr auto kTypeLetters = letterTable("-dlcbpsDn?");
+constexpr auto kPermissionLetters = letterTable("-rwxsStTlL?");
+
+} // namespace
+
+bool isUnixMode(QByteArrayView text)
+{
+    if ((text.size() != 10 && text.size() != 11) || !kTypeLetters[static_cast<unsigned char>(text[0])])
+        return false;
+    for (int i = 1; i < 10; ++i) {
+        if (!kPermissionLetters[static_cast<unsigned char>(text[i])])
+            return false;
+    }
+    return text.size() == 10 || text[10] == '+' || text[10] == '.' || text[10] == '@';
+}
+
+bool isUnixDevice(char type)
+{
+    return type == 'c' || type == 'b';
+}
+
+std::optional<FtpEntry> unixEntry(QByteArrayView mode, QByteArrayView name, qint64 size, WallTime modified,
+                                  FtpNameEncoding encoding)
+{
+    const char type = mode[0];
+    if (type == 'l') {
+        // "name -> target": the entry is the link itself.
+        const qsizetype arrow = name.indexOf(" -> ");
+        if (arrow >= 0)
+            name = name.first(arrow);
+    }
+    auto entry = namedEntry(name, encoding);
+    if (!entry)
+        return std::nullopt;
+    entry->isDirectory = type == 'd';
+    entry->isSymlink = type == 'l';
+    entry->readOnly = mode[2] != 'w';
+    entry->modified = modified.toDateTime();
+    if (!entry->isDirectory && !isUnixDevice(type))
+        entry->size = size;
+    return entry;
+}
+
+} // namespace FtpListing
