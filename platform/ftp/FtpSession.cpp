@@ -9,7 +9,6 @@
 
 #include <QIODevice>
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -32,19 +31,10 @@ bool unsafeForCommand(const QString& text)
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
 }
 
-// Eight bytes at a time: every name of every listing passes here.
 bool isAscii(const QByteArray& bytes)
 {
-    constexpr quint64 kHighBits = 0x8080808080808080ULL;
-    const char* at = bytes.constData();
-    const char* const end = at + bytes.size();
-    for (; end - at >= 8; at += 8) {
-        quint64 word;
-        std::memcpy(&word, at, sizeof word);
-        if (word & kHighBits)
-            return false;
-    }
-    return std::all_of(at, end, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(bytes.cbegin(), bytes.cend(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::optional<QByteArray> encodeText(const QString& text, FtpNameEncoding encoding)
@@ -364,8 +354,11 @@ FtpResult FtpSession::readListing(const QByteArray& verb, const QString& dir, bo
                    ? FtpResult::failure(QStringLiteral("The listing holds too many entries."))
                    : received;
     }
+    // Only names that are not plain ASCII need their bytes remembered.
+    const bool plainNames = reader.allNamesAscii();
     entries = reader.takeEntries();
-    remember(entries);
+    if (!plainNames)
+        remember(entries);
     return received;
 }
 

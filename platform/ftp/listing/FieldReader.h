@@ -27,15 +27,16 @@ public:
     Field next()
     {
         const char* const data = line_.data();
-        const qsizetype size = line_.size();
-        qsizetype pos = pos_;
-        while (pos < size && isBlank(data[pos]))
-            ++pos;
-        const qsizetype start = pos;
-        while (pos < size && !isBlank(data[pos]))
-            ++pos;
-        pos_ = pos;
-        return {QByteArrayView(data + start, pos - start), pos};
+        const char* const end = data + line_.size();
+        const char* at = data + pos_;
+        while (at != end && isBlank(*at))
+            ++at;
+        const char* const start = at;
+        // Letters and digits are above the blank: one comparison for most bytes.
+        while (at != end && (static_cast<unsigned char>(*at) > ' ' || !isBlank(*at)))
+            ++at;
+        pos_ = at - data;
+        return {QByteArrayView(start, at - start), pos_};
     }
 
     // Everything after the field that ended at fieldEnd, without the one blank

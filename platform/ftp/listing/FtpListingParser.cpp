@@ -15,15 +15,6 @@ namespace FtpListingParser {
 
 namespace {
 
-bool isAscii(const QByteArray& bytes)
-{
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // Without a day to go by, year-less dates refer to this machine's today.
 QDate orToday(const QDate& today)
 {
@@ -36,7 +27,7 @@ QString decodeName(const QByteArray& raw, FtpNameEncoding encoding)
 {
     // Most names are plain ASCII, the same in both encodings; skipping the
     // code-page converter keeps long listings fast.
-    if (isAscii(raw))
+    if (FtpListing::isAscii(raw))
         return QString::fromLatin1(raw);
     if (encoding == FtpNameEncoding::Utf8)
         return QString::fromUtf8(raw);

@@ -4,6 +4,7 @@
 #include "platform/ftp/listing/ListingValues.h"
 #include "platform/ftp/listing/MlsxLine.h"
 
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -15,7 +16,7 @@ constexpr qsizetype kMaxLineBytes = 64 * 1024;
 // "total 123" heads ls output; it is no entry.
 bool isTotalLine(QByteArrayView line)
 {
-    return line.startsWith("total ");
+    return line.front() == 't' && line.startsWith("total ");
 }
 
 } // namespace
@@ -31,7 +32,9 @@ bool FtpListingReader::feed(QByteArrayView bytes)
 {
     qsizetype start = 0;
     while (start < bytes.size() && entries_.size() <= maxEntries_) {
-        const qsizetype end = bytes.indexOf('\n', start);
+        const auto* newline =
+            static_cast<const char*>(std::memchr(bytes.data() + start, '\n', size_t(bytes.size() - start)));
+        const qsizetype end = newline ? newline - bytes.data() : -1;
         const QByteArrayView piece = bytes.sliced(start, (end < 0 ? bytes.size() : end) - start);
         start = end < 0 ? bytes.size() : end + 1;
         if (skippingLongLine_ || partial_.size() + piece.size() > kMaxLineBytes) {
@@ -72,10 +75,13 @@ void FtpListingReader::readLine(QByteArrayView line)
                        : FtpListing::parseListLine(line, yearless_, encoding_);
     if (!entry)
         return;
+    // Checked while the name is fresh in the cache, not in a second walk over the list.
+    allNamesAscii_ = allNamesAscii_ && FtpListing::isAscii(entry->rawName);
     entries_.append(std::move(*entry));
 }
 
 QList<FtpEntry> FtpListingReader::takeEntries()
 {
+    allNamesAscii_ = true;
     return std::exchange(entries_, QList<FtpEntry>());
 }

@@ -27,6 +27,9 @@ public:
     bool finish();
 
     qsizetype count() const { return entries_.size(); }
+    // Whether every name read since the last takeEntries() is plain ASCII:
+    // such names are the same bytes in every encoding.
+    bool allNamesAscii() const { return allNamesAscii_; }
     QList<FtpEntry> takeEntries();
 
 private:
@@ -41,4 +44,5 @@ private:
     // Grows by reallocation (FtpEntry is relocatable): no entry is moved one
     // by one, and a large list's pages are remapped, not copied.
     QList<FtpEntry> entries_;
+    bool allNamesAscii_ = true;
 };

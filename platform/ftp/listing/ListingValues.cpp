@@ -3,6 +3,7 @@
 #include "platform/ftp/listing/FieldReader.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 
+#include <cstring>
 #include <limits>
 
 namespace FtpListing {
@@ -13,6 +14,7 @@ constexpr int kCenturyPivot = 70;
 constexpr qint64 kUnixEpochJulianDay = 2440588;
 // ls prints at most four digits before a unit; this bound keeps terabytes in range.
 constexpr qint64 kMaxUnitCount = 99999;
+constexpr qsizetype kSafeCountDigits = 18;
 
 int unitShift(char unit)
 {
@@ -41,15 +43,35 @@ std::optional<qint64> parseCount(QByteArrayView digits)
     if (digits.isEmpty())
         return std::nullopt;
     qint64 value = 0;
+    // Eighteen digits cannot overflow: no test per digit for the counts of every line.
+    const bool fits = digits.size() <= kSafeCountDigits;
     for (char c : digits) {
         if (c < '0' || c > '9')
             return std::nullopt;
         const int digit = c - '0';
-        if (value > (std::numeric_limits<qint64>::max() - digit) / 10)
+        if (!fits && value > (std::numeric_limits<qint64>::max() - digit) / 10)
             return std::nullopt;
         value = value * 10 + digit;
     }
     return value;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    constexpr quint64 kHighBits = 0x8080808080808080ULL;
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    for (; end - at >= qsizetype(sizeof(quint64)); at += sizeof(quint64)) {
+        quint64 word;
+        std::memcpy(&word, at, sizeof word);
+        if (word & kHighBits)
+            return false;
+    }
+    for (; at < end; ++at) {
+        if (static_cast<unsigned char>(*at) >= 0x80)
+            return false;
+    }
+    return true;
 }
 
 std::optional<qint64> parseSize(QByteArrayView text)
@@ -117,10 +139,15 @@ std::optional<int> parseSmallNumber(QByteArrayView text, int min, int max)
 {
     if (text.isEmpty() || text.size() > 2)
         return std::nullopt;
-    const auto value = parseCount(text);
-    if (!value || *value < min || *value > max)
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < min || value > max)
         return std::nullopt;
-    return int(*value);
+    return value;
 }
 
 std::optional<int> parseYear(QByteArrayView text)

@@ -18,6 +18,9 @@ constexpr int kSecondsPerDay = 24 * 60 * 60;
 // Decimal digits only, at least one, no overflow.
 std::optional<qint64> parseCount(QByteArrayView digits);
 
+// No byte above 0x7F: the same text in every encoding a server may use.
+bool isAscii(QByteArrayView bytes);
+
 // A size as ls variants print it: digits, or a decimal number with a binary
 // unit suffix ("33.5k", "12M", "1.5G": powers of 1024).
 std::optional<qint64> parseSize(QByteArrayView text);
