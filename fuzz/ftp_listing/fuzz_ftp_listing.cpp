@@ -4,7 +4,7 @@
 #include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 #include "platform/ftp/listing/FtpListingReader.h"
-#include "platform/ftp/listing/UnixListLine.h"
+#include "platform/ftp/listing/ListLine.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -27,24 +27,26 @@ void checkEntry(const FtpEntry& entry)
 }
 
 // The one-pass reading of the common ls line gives what the full search
-// gives on every line it takes.
+// gives on every line it takes, remembered dates included.
 void checkCommonUnixLines(QByteArrayView body, const QDate& today, FtpNameEncoding encoding)
 {
     const FtpListing::YearlessDates yearless(today);
+    FtpListing::CommonUnixLines common(yearless, encoding);
+    QList<FtpEntry> quick;
     for (qsizetype start = 0; start < body.size();) {
         qsizetype end = body.indexOf('\n', start);
         if (end < 0)
             end = body.size();
         const QByteArrayView line = FtpListing::withoutLineEnd(body.sliced(start, end - start));
         start = end + 1;
-        const auto quick = FtpListing::parseCommonUnixLine(line, yearless, encoding);
-        if (!quick)
+        if (common.append(line, quick) == FtpListing::CommonUnixLines::Read::NotCommon)
             continue;
-        const auto full = FtpListing::parseUnixLineByFields(line, yearless, encoding);
-        check(full && quick->rawName == full->rawName && quick->name == full->name &&
-              quick->size == full->size && quick->isDirectory == full->isDirectory &&
-              quick->isSymlink == full->isSymlink && quick->readOnly == full->readOnly &&
-              quick->modified == full->modified);
+        const FtpEntry& taken = quick.last();
+        const auto full = FtpListing::parseListLine(line, yearless, encoding);
+        check(full && taken.rawName == full->rawName && taken.name == full->name &&
+              taken.size == full->size && taken.isDirectory == full->isDirectory &&
+              taken.isSymlink == full->isSymlink && taken.readOnly == full->readOnly &&
+              taken.modified == full->modified);
     }
 }
 

@@ -243,8 +243,11 @@ void clsFtpClient::EnumFile()
         if (!self)
             return;
         const QDateTime written = fromListing(entry.modified, QDateTime());
-        emit EnumFile(entry.name, entry.size, attributesOf(entry), orWritten(entry.created, written), written,
-                      orWritten(entry.accessed, written));
+        if (!entry.created.isValid() && !entry.accessed.isValid()) // ls lines: no copies of one time
+            emit EnumFile(entry.name, entry.size, attributesOf(entry), written, written, written);
+        else
+            emit EnumFile(entry.name, entry.size, attributesOf(entry), orWritten(entry.created, written),
+                          written, orWritten(entry.accessed, written));
     }
     if (self)
         emit EndEnumFile(true);

@@ -4,6 +4,8 @@
 #include "platform/ftp/listing/FieldReader.h"
 #include "platform/ftp/listing/UnixListEntry.h"
 
+#include <cstring>
+
 namespace FtpListing {
 
 namespace {
@@ -55,15 +57,40 @@ bool ownerAndGroupStartNoDate(QByteArrayView owner, QByteArrayView group)
 
 } // namespace
 
-std::optional<FtpEntry> parseCommonUnixLine(QByteArrayView line, const YearlessDates& yearless,
-                                            FtpNameEncoding encoding)
+bool CommonUnixLines::readDate(QByteArrayView dateText, QByteArrayView monthText, QByteArrayView dayText,
+                               QByteArrayView timeText)
+{
+    if (dateText.size() == lastDateSize_ &&
+        std::memcmp(dateText.data(), lastDateText_.data(), size_t(lastDateSize_)) == 0)
+        return true;
+    const auto month = parseEnglishMonth(monthText);
+    const auto day = month ? parseSmallNumber(dayText, 1, 31) : std::nullopt;
+    if (!day)
+        return false;
+    WallTime modified;
+    if (const auto clock = timeText.size() == 5 ? parseClock(timeText) : std::nullopt)
+        modified = yearless_.resolve(*month, *day, *clock);
+    else if (const auto year = parseYear(timeText))
+        modified = WallTime::of(*year, *month, *day);
+    else
+        return false;
+    lastDate_ = modified.toDateTime();
+    const bool kept = dateText.size() <= qsizetype(lastDateText_.size());
+    lastDateSize_ = kept ? dateText.size() : 0;
+    if (kept)
+        std::memcpy(lastDateText_.data(), dateText.data(), size_t(lastDateSize_));
+    return true;
+}
+
+CommonUnixLines::Read CommonUnixLines::append(QByteArrayView line, QList<FtpEntry>& entries)
 {
     // The ten mode letters and a blank: no ACL mark, no ls -i or -s numbers.
     if (line.size() <= kModeLength || !isBlank(line[kModeLength]))
-        return std::nullopt;
+        return Read::NotCommon;
     const QByteArrayView mode = line.first(kModeLength);
-    if ((mode[0] != '-' && mode[0] != 'd' && mode[0] != 'l') || !isUnixMode(mode))
-        return std::nullopt;
+    const char type = mode[0];
+    if ((type != '-' && type != 'd' && type != 'l') || !isUnixMode(mode))
+        return Read::NotCommon;
 
     FieldReader reader(line);
     reader.next(); // the mode
@@ -75,20 +102,27 @@ std::optional<FtpEntry> parseCommonUnixLine(QByteArrayView line, const YearlessD
     const QByteArrayView dayText = reader.next().text;
     const FieldReader::Field time = reader.next();
     if (!isNumber(links) || !ownerAndGroupStartNoDate(owner, group))
-        return std::nullopt;
+        return Read::NotCommon;
     const auto size = parseCount(sizeText);
-    const auto month = size ? parseEnglishMonth(monthText) : std::nullopt;
-    const auto day = month ? parseSmallNumber(dayText, 1, 31) : std::nullopt;
-    if (!day)
-        return std::nullopt;
-    WallTime modified;
-    if (const auto clock = time.text.size() == 5 ? parseClock(time.text) : std::nullopt)
-        modified = yearless.resolve(*month, *day, *clock);
-    else if (const auto year = parseYear(time.text))
-        modified = WallTime::of(*year, *month, *day);
-    else
-        return std::nullopt;
-    return unixEntry(mode, reader.restAfter(time.end), *size, modified, encoding);
+    if (!size || monthText.isEmpty())
+        return Read::NotCommon;
+    const QByteArrayView dateText(monthText.data(), line.data() + time.end - monthText.data());
+    if (!readDate(dateText, monthText, dayText, time.text))
+        return Read::NotCommon;
+    const QByteArrayView rawName = unixEntryName(mode, reader.restAfter(time.end));
+    const NameBytes kind = classifyName(rawName);
+    if (kind == NameBytes::Unusable)
+        return Read::NotCommon;
+
+    FtpEntry& entry = entries.emplaceBack();
+    names_.name(entry, rawName, kind);
+    entry.isDirectory = type == 'd';
+    entry.isSymlink = type == 'l';
+    entry.readOnly = mode[2] != 'w';
+    entry.modified = lastDate_;
+    if (!entry.isDirectory)
+        entry.size = *size;
+    return kind == NameBytes::Ascii ? Read::AsciiName : Read::OtherName;
 }
 
 } // namespace FtpListing

@@ -1,5 +1,6 @@
 #include "platform/ftp/listing/FtpListingReader.h"
 
+#include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/ListLine.h"
 #include "platform/ftp/listing/ListingValues.h"
 #include "platform/ftp/listing/MlsxLine.h"
@@ -24,7 +25,7 @@ bool isTotalLine(QByteArrayView line)
 FtpListingReader::FtpListingReader(bool mlsd, const QDate& today, FtpNameEncoding encoding,
                                    qsizetype maxEntries)
     : mlsd_(mlsd), yearless_(today.isValid() ? today : QDate::currentDate()), encoding_(encoding),
-      maxEntries_(maxEntries)
+      common_(yearless_, encoding), maxEntries_(maxEntries)
 {
 }
 
@@ -71,6 +72,17 @@ void FtpListingReader::readLine(QByteArrayView line)
     line = FtpListing::withoutLineEnd(line);
     if (line.isEmpty() || (!mlsd_ && isTotalLine(line)))
         return;
+    if (!mlsd_) {
+        switch (common_.append(line, entries_)) {
+        case FtpListing::CommonUnixLines::Read::AsciiName:
+            return;
+        case FtpListing::CommonUnixLines::Read::OtherName:
+            allNamesAscii_ = false;
+            return;
+        case FtpListing::CommonUnixLines::Read::NotCommon:
+            break;
+        }
+    }
     auto entry = mlsd_ ? FtpListing::parseMlsxLine(line, encoding_)
                        : FtpListing::parseListLine(line, yearless_, encoding_);
     if (!entry)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ftp/FtpEntry.h"
+#include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/ListingValues.h"
 
 #include <QByteArray>
@@ -38,6 +39,7 @@ private:
     bool mlsd_;
     FtpListing::YearlessDates yearless_;
     FtpNameEncoding encoding_;
+    FtpListing::CommonUnixLines common_;
     qsizetype maxEntries_;
     QByteArray partial_;
     bool skippingLongLine_ = false;

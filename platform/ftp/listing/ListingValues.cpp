@@ -259,24 +259,32 @@ QDateTime wallClock(const QDate& date, int secondsOfDay)
     return QDateTime::fromMSecsSinceEpoch((days * kSecondsPerDay + secondsOfDay) * 1000, Qt::UTC);
 }
 
-std::optional<FtpEntry> namedEntry(QByteArrayView rawName, FtpNameEncoding encoding)
+NameBytes classifyName(QByteArrayView rawName)
 {
     if (rawName.isEmpty())
-        return std::nullopt;
+        return NameBytes::Unusable;
     bool ascii = true;
     for (char c : rawName) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte < 0x80) // printable ASCII: nearly every byte of nearly every name
             continue;
         if (c == '\0' || c == '\r' || c == '\n')
-            return std::nullopt;
+            return NameBytes::Unusable;
         ascii = ascii && byte < 0x80;
     }
+    return ascii ? NameBytes::Ascii : NameBytes::Other;
+}
+
+std::optional<FtpEntry> namedEntry(QByteArrayView rawName, FtpNameEncoding encoding)
+{
+    const NameBytes kind = classifyName(rawName);
+    if (kind == NameBytes::Unusable)
+        return std::nullopt;
     // Built in place: the entry is not moved on its way out.
     std::optional<FtpEntry> entry(std::in_place);
     entry->rawName = rawName.toByteArray();
-    entry->name =
-        ascii ? QString::fromLatin1(rawName) : FtpListingParser::decodeName(entry->rawName, encoding);
+    entry->name = kind == NameBytes::Ascii ? QString::fromLatin1(rawName)
+                                           : FtpListingParser::decodeName(entry->rawName, encoding);
     return entry;
 }
 

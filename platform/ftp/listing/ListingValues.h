@@ -88,6 +88,14 @@ QDateTime wallClock(const QDate& date, int secondsOfDay = 0);
 // server (NUL, CR or LF inside).
 std::optional<FtpEntry> namedEntry(QByteArrayView rawName, FtpNameEncoding encoding);
 
+enum class NameBytes
+{
+    Unusable, // empty, or NUL, CR or LF inside: no entry
+    Ascii,    // the same text in every encoding
+    Other
+};
+NameBytes classifyName(QByteArrayView rawName);
+
 // Strips the line end (LF, CR LF or a lone CR) from a single line.
 QByteArrayView withoutLineEnd(QByteArrayView line);
 

@@ -37,26 +37,25 @@ bool isUnixDevice(char type)
     return type == 'c' || type == 'b';
 }
 
-std::optional<FtpEntry> unixEntry(QByteArrayView mode, QByteArrayView name, qint64 size, WallTime modified,
-                                  FtpNameEncoding encoding)
+QByteArrayView unixEntryName(QByteArrayView mode, QByteArrayView rest)
+{
+    if (mode[0] == 'l') {
+        const qsizetype arrow = rest.indexOf(" -> ");
+        if (arrow >= 0)
+            return rest.first(arrow);
+    }
+    return rest;
+}
+
+void describeUnixEntry(FtpEntry& entry, QByteArrayView mode, qint64 size, WallTime modified)
 {
     const char type = mode[0];
-    if (type == 'l') {
-        // "name -> target": the entry is the link itself.
-        const qsizetype arrow = name.indexOf(" -> ");
-        if (arrow >= 0)
-            name = name.first(arrow);
-    }
-    auto entry = namedEntry(name, encoding);
-    if (!entry)
-        return std::nullopt;
-    entry->isDirectory = type == 'd';
-    entry->isSymlink = type == 'l';
-    entry->readOnly = mode[2] != 'w';
-    entry->modified = modified.toDateTime();
-    if (!entry->isDirectory && !isUnixDevice(type))
-        entry->size = size;
-    return entry;
+    entry.isDirectory = type == 'd';
+    entry.isSymlink = type == 'l';
+    entry.readOnly = mode[2] != 'w';
+    entry.modified = modified.toDateTime();
+    if (!entry.isDirectory && !isUnixDevice(type))
+        entry.size = size;
 }
 
 } // namespace FtpListing

@@ -18,10 +18,11 @@ bool isUnixMode(QByteArrayView text);
 // Character and block devices: ls shows "major, minor" in place of a size.
 bool isUnixDevice(char type);
 
-// The entry of a line with this mode; name is the rest of the line after the
-// date ("name -> target" for a symbolic link). Nothing when the name cannot
-// name an entry.
-std::optional<FtpEntry> unixEntry(QByteArrayView mode, QByteArrayView name, qint64 size, WallTime modified,
-                                  FtpNameEncoding encoding);
+// The name in the rest of a line of this mode after the date: a symbolic
+// link's "name -> target" names the link itself.
+QByteArrayView unixEntryName(QByteArrayView mode, QByteArrayView rest);
+
+// Type, permissions, size and time of the entry a line of this mode describes.
+void describeUnixEntry(FtpEntry& entry, QByteArrayView mode, qint64 size, WallTime modified);
 
 } // namespace FtpListing

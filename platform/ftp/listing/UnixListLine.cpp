@@ -1,6 +1,5 @@
 #include "platform/ftp/listing/UnixListLine.h"
 
-#include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/DateWords.h"
 #include "platform/ftp/listing/FieldReader.h"
 #include "platform/ftp/listing/ListingDates.h"
@@ -97,8 +96,8 @@ std::optional<qsizetype> datelessNameStart(const Field* fields, int count, char 
 
 } // namespace
 
-std::optional<FtpEntry> parseUnixLineByFields(QByteArrayView line, const YearlessDates& yearless,
-                                              FtpNameEncoding encoding)
+std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const YearlessDates& yearless,
+                                      FtpNameEncoding encoding)
 {
     FieldReader reader(line);
     QByteArrayView mode = reader.next().text;
@@ -128,15 +127,10 @@ std::optional<FtpEntry> parseUnixLineByFields(QByteArrayView line, const Yearles
     } else {
         return std::nullopt;
     }
-    return unixEntry(mode, name, size, modified, encoding);
-}
-
-std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const YearlessDates& yearless,
-                                      FtpNameEncoding encoding)
-{
-    if (auto entry = parseCommonUnixLine(line, yearless, encoding))
-        return entry;
-    return parseUnixLineByFields(line, yearless, encoding);
+    auto entry = namedEntry(unixEntryName(mode, name), encoding);
+    if (entry)
+        describeUnixEntry(*entry, mode, size, modified);
+    return entry;
 }
 
 } // namespace FtpListing

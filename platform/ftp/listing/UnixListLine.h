@@ -14,14 +14,8 @@ namespace FtpListing {
 // place of the size, sizes with a unit ("33.5k") or run into a long group
 // name, the date forms of ListingDates.h or no date at all, and
 // "link -> target" for symbolic links.
-// Lines of the common form are read by the shortcut of CommonUnixLine.h.
+// The line's fields are searched for the leftmost size followed by a date.
 std::optional<FtpEntry> parseUnixLine(QByteArrayView line, const YearlessDates& yearless,
                                       FtpNameEncoding encoding);
-
-// The same without the shortcut: the line's fields are searched for the
-// leftmost size followed by a date. The shortcut gives what this gives on
-// every line it takes.
-std::optional<FtpEntry> parseUnixLineByFields(QByteArrayView line, const YearlessDates& yearless,
-                                              FtpNameEncoding encoding);
 
 } // namespace FtpListing

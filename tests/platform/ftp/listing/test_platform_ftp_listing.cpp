@@ -1,7 +1,7 @@
 #include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 #include "platform/ftp/listing/FtpListingReader.h"
-#include "platform/ftp/listing/UnixListLine.h"
+#include "platform/ftp/listing/ListLine.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -225,17 +225,24 @@ void TestFtpListing::commonUnixLinesReadAsInFull()
     QFETCH(FtpNameEncoding, encoding);
     QFETCH(bool, taken);
     const FtpListing::YearlessDates yearless(kToday);
-    const auto quick = FtpListing::parseCommonUnixLine(line, yearless, encoding);
-    QCOMPARE(quick.has_value(), taken);
-    if (!quick)
-        return;
-    const auto full = FtpListing::parseUnixLineByFields(line, yearless, encoding);
-    QVERIFY(full);
-    QCOMPARE(quick->rawName, full->rawName);
-    QCOMPARE(quick->name, full->name);
-    QCOMPARE(quick->size, full->size);
-    QCOMPARE(flagsOf(*quick), flagsOf(*full));
-    QCOMPARE(quick->modified, full->modified);
+    // A neighbour with another date first, then the line twice: its date is
+    // worked out, then remembered.
+    FtpListing::CommonUnixLines common(yearless, encoding);
+    QList<FtpEntry> quick;
+    QVERIFY(common.append("-rw-r--r-- 1 u g 1 Mar 15 12:01 before", quick) !=
+            FtpListing::CommonUnixLines::Read::NotCommon);
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(common.append(line, quick) != FtpListing::CommonUnixLines::Read::NotCommon, taken);
+    QCOMPARE(quick.size(), taken ? 3 : 1);
+    const auto full = FtpListing::parseListLine(line, yearless, encoding);
+    for (qsizetype i = 1; i < quick.size(); ++i) {
+        QVERIFY(full);
+        QCOMPARE(quick[i].rawName, full->rawName);
+        QCOMPARE(quick[i].name, full->name);
+        QCOMPARE(quick[i].size, full->size);
+        QCOMPARE(flagsOf(quick[i]), flagsOf(*full));
+        QCOMPARE(quick[i].modified, full->modified);
+    }
 }
 
 void TestFtpListing::dosLines_data()
