@@ -3,6 +3,7 @@
 #include "platform/ftp/listing/FieldReader.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -263,8 +264,19 @@ NameBytes classifyName(QByteArrayView rawName)
 {
     if (rawName.isEmpty())
         return NameBytes::Unusable;
+    const char* at = rawName.data();
+    const char* const end = at + rawName.size();
+    // Printable ASCII only, the usual name, eight bytes at a time: no byte is
+    // 0x80 or more, and none borrows when 0x20 is taken from each.
+    constexpr std::uint64_t kEach = 0x0101010101010101u;
+    for (; end - at >= 8; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, sizeof word);
+        if (((word - 0x20 * kEach) | word) & (0x80 * kEach))
+            break;
+    }
     bool ascii = true;
-    for (char c : rawName) {
+    for (char c : QByteArrayView(at, end)) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte < 0x80) // printable ASCII: nearly every byte of nearly every name
             continue;

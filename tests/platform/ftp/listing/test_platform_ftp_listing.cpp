@@ -289,6 +289,9 @@ void TestFtpListing::serverFamilies_data()
     entryRow("Japanese: month day year, CP932",
              "-rw-r--r--   1 root   sys   8473  4\x8C\x8E 18\x93\xFA 2003\x94\x4E \x8C\x9F\x8F\xD8.lzh",
              QStringLiteral("検証.lzh"), 8473, "", at(2003, 4, 18), kToday, cp932);
+    entryRow("CP932 name after eight ASCII bytes",
+             "-rw-r--r-- 1 u g 5 Mar 15 12:00 report_1\x8C\x9F\x8F\xD8.lzh",
+             QStringLiteral("report_1検証.lzh"), 5, "", at(2024, 3, 15, 12, 0), kToday, cp932);
     entryRow("Japanese: year month day, UTF-8",
              "-rw-r--r-- 1 u g 10 2003\xE5\xB9\xB4  4\xE6\x9C\x88 18\xE6\x97\xA5 y", "y", 10, "",
              at(2003, 4, 18));
@@ -403,6 +406,7 @@ void TestFtpListing::unparseableListLines_data()
     noEntryRow("bad mode letter", "-rw-r--r-z 1 u g 10 Jan 31 12:00 name");
     noEntryRow("NUL in name", QByteArray("-rw-r--r-- 1 u g 10 Jan 31 12:00 a\0b", 37));
     noEntryRow("CR in name", "-rw-r--r-- 1 u g 10 Jan 31 12:00 a\rb");
+    noEntryRow("NUL late in a long name", QByteArray("-rw-r--r-- 1 u g 10 Jan 31 12:00 abcdefghij\0k", 45));
     noEntryRow("plus alone", "+");
     noEntryRow("date alone", "01-31-24");
 }
