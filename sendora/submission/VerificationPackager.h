@@ -13,10 +13,12 @@ struct PackageOutcome
     QString archivePath;
 };
 
-// The first stage of a verification submission: clears the working folder of
-// earlier day files and archives, collects the range's day files and monthly
-// databases and, when a day file was found, packs them into the archive and
-// removes the collected copies.
+// The first stage of a verification submission, on disk: clears the working
+// folder "Temp" of earlier day files and archives, copies the range's day files
+// and monthly databases into it (CollectionPlan says which) and, when a day
+// file was found, packs the folder into the archive and removes the copies.
+// A file that is missing or cannot be copied is passed over: at worst the
+// archive lacks files or is not built.
 class VerificationPackager
 {
 public:
@@ -24,7 +26,9 @@ public:
 
     VerificationPackager(QString programFolder, VerificationArchiver archiver);
 
-    // dataFolderSetting: the stored data folder as it stands (relative to the program folder when relative).
+    // dataFolderSetting: the stored data folder as it stands (relative to the
+    // program folder when relative). yieldToUi runs between steps and before
+    // and after every day, so the windows stay responsive.
     PackageOutcome run(const QString& dataFolderSetting, const QDate& endDate, int dayCount,
                        const Yield& yieldToUi = {}) const;
 

@@ -93,9 +93,6 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
-    // The single-file upload of each submission; true when the server took the file.
-    bool SendVerificData();
-    bool SendPassData();
 
     // 2 (binary) when "Binary" is selected, else 1 (ASCII).
     int TransferTypeFromOptions() const;

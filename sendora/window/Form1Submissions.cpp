@@ -1,26 +1,41 @@
-// The submissions that 送　信 starts, and the fetch of the Pass data file.
+// The submissions that 送　信 starts, and the fetch of the Pass data file. The
+// sequence itself is SubmissionRun's; the window asks, shows the busy window
+// and tells the outcome.
 #include "platform/dialogs/MessageBox.h"
 #include "platform/shell/ProgramFolder.h"
 #include "sendora/submission/DayRange.h"
-#include "sendora/submission/PassDataFile.h"
 #include "sendora/submission/PassDataRows.h"
-#include "sendora/submission/SubmissionPaths.h"
-#include "sendora/submission/UnlhaArchiver.h"
-#include "sendora/submission/VerificationPackager.h"
+#include "sendora/submission/SubmissionRun.h"
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
-#include "sendora/window/Form1SubmissionText.h"
+#include "sendora/window/Form1SubmissionTarget.h"
 #include "sendora/window/Form2.h"
 #include "sendora/window/RemoteListView.h"
 
 #include <QCoreApplication>
 #include <QDateEdit>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <functional>
+#include <memory>
 
 namespace {
+
+// What a submission says: its question, its status texts and its warning.
+struct SubmissionTexts
+{
+    QString ask;
+    QString done;
+    QString failed;
+    QString notSent;
+};
+
+const SubmissionTexts kVerificTexts{
+    QStringLiteral("検証データを送信します｡よろしいですか "), QStringLiteral("検証データ送信完了"),
+    QStringLiteral("検証データ送信失敗"), QStringLiteral("検証データを送信できませんでした。")};
+const SubmissionTexts kPassTexts{QStringLiteral("Passデータを送信します｡よろしいですか "),
+                                 QStringLiteral("Passデータ送信完了"), QStringLiteral("Passデータ送信失敗"),
+                                 QStringLiteral("Passデータを送信できませんでした。")};
 
 bool confirmed(QWidget* parent, const QString& question)
 {
@@ -28,80 +43,59 @@ bool confirmed(QWidget* parent, const QString& question)
                             MessageBox::Buttons::YesNo) == MessageBox::Answer::Yes;
 }
 
-void yieldToUi()
+// Asks, shows the busy window while the submission runs, then tells how it
+// ended: the warning comes once the busy window has gone.
+void runSubmission(Form1& form, const SubmissionTexts& texts,
+                   const std::function<SubmissionOutcome(const SubmissionRun&)>& submission)
 {
-    QCoreApplication::processEvents();
+    Form1::CommandScope scope(form);
+    if (!confirmed(&form, texts.ask))
+        return;
+
+    auto busyWindow = std::make_unique<Form2>();
+    busyWindow->mShow(Form2::kSending, &form);
+    Form1SubmissionTarget target(form);
+    SubmissionRun::Observer observer;
+    observer.yieldToUi = [] { QCoreApplication::processEvents(); };
+    observer.connecting = [&form, &busyWindow] {
+        form.pbrState->setVisible(true);
+        busyWindow->mShow(Form2::kSending, &form);
+    };
+    const SubmissionOutcome outcome = submission(SubmissionRun(ProgramFolder::path(), target, observer));
+    busyWindow.reset();
+
+    switch (outcome) {
+    case SubmissionOutcome::Sent:
+        form.setStatusText(texts.done);
+        break;
+    case SubmissionOutcome::NotSent:
+    case SubmissionOutcome::PassDataNotWritten:
+        form.setStatusText(texts.failed);
+        MessageBox::show(&form, texts.notSent, QStringLiteral("警告"), MessageBox::Icon::Exclamation);
+        break;
+    case SubmissionOutcome::NothingToSend:
+    case SubmissionOutcome::NotConnected:
+    case SubmissionOutcome::Ended:
+        break;
+    }
 }
 
 } // namespace
 
 void Form1::Command1_Click()
 {
-    CommandScope scope(*this);
-    if (!confirmed(this, SubmissionText::kAskVerific))
-        return;
-
-    auto busyWindow = std::make_unique<Form2>();
-    busyWindow->mShow(Form2::kSending, this);
-    if (programEnding())
-        return;
-
-    const QString programFolder = ProgramFolder::path();
-    const VerificationPackager packager(programFolder, VerificationArchiver(UnlhaArchiver::command()));
-    // The range as it stands when the command starts: a change made while the
-    // files are gathered does not mix two ranges in one archive.
-    packager.run(Label5->text(), DTPicker1[1]->date(), DayRange::parseDayCount(Label6->text()), yieldToUi);
-
-    const QString archive = SubmissionPaths::archivePath(programFolder);
-    // Nothing to send (the busy window closes with the command), or the program
-    // ends: an archive left behind goes with the next run.
-    if (programEnding() || !QFileInfo(archive).isFile())
-        return;
-
-    pbrState->setVisible(true);
-    busyWindow->mShow(Form2::kSending, this);
-    cmdConnect_Click();
-    if (programEnding())
-        return; // e.g. the refused connection ended the program; the archive goes with the next run
-    const bool sent = SendVerificData();
-    busyWindow.reset();
-    QFile::remove(archive);
-    if (!sent && !programEnding())
-        SubmissionText::warnNotSent(this, SubmissionText::kVerificNotSent);
+    runSubmission(*this, kVerificTexts, [this](const SubmissionRun& run) {
+        // The range as it stands when the command starts.
+        return run.sendVerificationData(
+            {Label5->text(), DTPicker1[1]->date(), DayRange::parseDayCount(Label6->text())});
+    });
 }
 
 void Form1::Command2_Click()
 {
-    CommandScope scope(*this);
-    if (!confirmed(this, SubmissionText::kAskPass))
-        return;
-
-    auto busyWindow = std::make_unique<Form2>();
-    busyWindow->mShow(Form2::kSending, this);
-    if (programEnding())
-        return;
-
-    const QString passData = SubmissionPaths::passDataPath(ProgramFolder::path());
-    // An older file must not go out as if it held the boxes' texts.
-    if (PassDataFile::write(passData, Text1[0]->text(), Text1[1]->text()) !=
-        PassDataFile::WriteResult::Written) {
-        busyWindow.reset();
-        setStatusText(SubmissionText::kPassFailed);
-        SubmissionText::warnNotSent(this, SubmissionText::kPassNotSent);
-        return;
-    }
-    if (!QFileInfo(passData).isFile())
-        return;
-
-    pbrState->setVisible(true);
-    busyWindow->mShow(Form2::kSending, this);
-    cmdConnect_Click();
-    if (programEnding())
-        return;
-    const bool sent = SendPassData();
-    busyWindow.reset();
-    if (!sent && !programEnding())
-        SubmissionText::warnNotSent(this, SubmissionText::kPassNotSent);
+    runSubmission(*this, kPassTexts, [this](const SubmissionRun& run) {
+        return run.sendPassData(Text1[0]->text(), Text1[1]->text());
+    });
 }
 
 void Form1::Command3_Click()

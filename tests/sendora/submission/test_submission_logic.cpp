@@ -3,13 +3,12 @@
 // Pass data file and the fetch's row rule.
 
 #include "LhaContents.h"
-#include "sendora/submission/ArchiveCommand.h"
+#include "TestFiles.h"
 #include "sendora/submission/CollectionPlan.h"
 #include "sendora/submission/DayRange.h"
 #include "sendora/submission/PassDataFile.h"
 #include "sendora/submission/PassDataRows.h"
 #include "sendora/submission/SubmissionPaths.h"
-#include "sendora/submission/UnlhaArchiver.h"
 #include "sendora/submission/VerificationPackager.h"
 
 #include <QDir>
@@ -30,19 +29,6 @@ QString dbPath(int year, int month)
 {
     return DayNameParts::of(QDate(year, month, 1)).year + u'/' +
            DayNameParts::of(QDate(year, month, 1)).month + QStringLiteral("Oz.mdb");
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList fileNames(const QString& folder)
@@ -206,7 +192,7 @@ void TestSubmissionLogic::packagerCollectsPacksAndCleans()
 
     QVERIFY(outcome.dayFileFound);
     QVERIFY(outcome.archiveBuilt);
-    QCOMPARE(commandLine, ArchiveCommand::update(program.path()));
+    QCOMPARE(commandLine, VerificationArchiver::commandLine(program.path()));
     QCOMPARE(seenAtPack, (QStringList{QStringLiteral("01月31日fan.data"), QStringLiteral("01月Oz.mdb"),
                                       QStringLiteral("02月17日fan.data"), QStringLiteral("02月18日fan.data"),
                                       QStringLiteral("02月Oz.mdb"), QStringLiteral("note.txt")}));
@@ -270,8 +256,7 @@ void TestSubmissionLogic::packWithArchiverLibrary()
     QVERIFY(writeFile(data + QStringLiteral("/2008年/12月Oz.mdb"), "dec"));
 
     const PackageOutcome outcome =
-        VerificationPackager(program, VerificationArchiver(UnlhaArchiver::command()))
-            .run(QStringLiteral("10"), QDate(2009, 1, 1), 2);
+        VerificationPackager(program, VerificationArchiver()).run(QStringLiteral("10"), QDate(2009, 1, 1), 2);
     QVERIFY(outcome.archiveBuilt);
     const LhaContents archive = LhaContents::read(outcome.archivePath);
     QVERIFY2(archive.ok, qPrintable(archive.error));
@@ -319,7 +304,7 @@ void TestSubmissionLogic::commandLine()
 {
     QFETCH(QString, programFolder);
     QFETCH(QString, expected);
-    QCOMPARE(ArchiveCommand::update(programFolder), expected);
+    QCOMPARE(VerificationArchiver::commandLine(programFolder), expected);
 }
 
 void TestSubmissionLogic::quoteAndSeparatorHelpers()
