@@ -2,7 +2,6 @@
 #include "sendora/window/Form1.h"
 
 #include "platform/shell/ProgramExit.h"
-#include "platform/shell/ProgramFolder.h"
 #include "platform/shell/SingleInstance.h"
 #include "sendora/session/clsFtpClient.h"
 
@@ -66,9 +65,4 @@ QString Form1::statusText() const
 void Form1::setStatusText(const QString& text)
 {
     StatusBar1Panel1->setText(text);
-}
-
-QString Form1::programFolderFile(const QString& name) const
-{
-    return ProgramFolder::path() + QLatin1Char('/') + name;
 }

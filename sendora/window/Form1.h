@@ -192,7 +192,6 @@ private:
     void connectSession();
     void endProgramNow();
     void commandFinished();
-    QString programFolderFile(const QString& name) const;
 
     std::unique_ptr<SingleInstance> instance_;
     int commandDepth_ = 0;

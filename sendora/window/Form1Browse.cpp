@@ -14,7 +14,6 @@
 #include <QPainter>
 
 namespace {
-const QString kDir = QStringLiteral("DIR");
 // A server that keeps reporting its directory in yet another form must not
 // send the refusal rule round for ever.
 constexpr int kMaxRefusalDepth = 4;
@@ -90,7 +89,7 @@ bool linkRowLeadsToFolder(clsFtpClient& client, RemoteListView& list, RemoteList
     if (inside.isEmpty() || inside == shown)
         return false;
     client.setCurrentDir(shown);
-    RemoteListView::setTag(row, kDir);
+    RemoteListView::setTag(row, RemoteListView::kDirectoryTag);
     RemoteListView::setIcon(row, folderIcon, QStringLiteral("CLOSE"));
     list.setSubItem(row, QStringLiteral("SIZE"), QString());
     return true;
@@ -108,7 +107,7 @@ void Form1::lvwList_DblClick()
     RemoteListRow* row = lvwList->selectedRow();
     if (!row)
         return;
-    if (RemoteListView::tag(row) != kDir &&
+    if (RemoteListView::tag(row) != RemoteListView::kDirectoryTag &&
         !linkRowLeadsToFolder(*mclsFTP, *lvwList, row, txtPath->Tag, imlImage.icon(QStringLiteral("CLOSE"))))
         return;
     QCoreApplication::processEvents();
@@ -156,7 +155,7 @@ void Form1::mclsFTP_EnumFile(const QString& FileName, qint64 Size, quint32 Attr,
         const bool directory = Attr & clsFtpClient::kAttrDirectory;
         const QString picture = directory ? QStringLiteral("CLOSE") : QStringLiteral("FILE");
         RemoteListEntry entry{FileName,
-                              directory ? kDir : QStringLiteral("FILE"),
+                              directory ? RemoteListView::kDirectoryTag : QStringLiteral("FILE"),
                               picture,
                               imlImage.icon(picture),
                               directory ? std::nullopt : std::optional<qint64>(Size),

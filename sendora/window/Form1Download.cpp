@@ -13,7 +13,7 @@ void Form1::mnuGet_Click()
     DownloadRows([](const RemoteListRow* row) {
         if (!row->isSelected())
             return RowChoice::Skip;
-        return RemoteListView::tag(row) != QLatin1String("DIR") ? RowChoice::Take : RowChoice::Flag;
+        return RemoteListView::tag(row) != RemoteListView::kDirectoryTag ? RowChoice::Take : RowChoice::Flag;
     });
 }
 

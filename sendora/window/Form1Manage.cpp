@@ -53,7 +53,7 @@ void Form1::mnuNewDir_Click()
     if (mclsFTP->CreateDirectory(name)) {
         RemoteListRow* row =
             lvwList->appendRow(name, imlImage.icon(QStringLiteral("CLOSE")), QStringLiteral("CLOSE"));
-        RemoteListView::setTag(row, QStringLiteral("DIR"));
+        RemoteListView::setTag(row, RemoteListView::kDirectoryTag);
         qint64 size = 0;
         quint32 attributes = 0;
         QDateTime created;

@@ -4,11 +4,13 @@
 #include "platform/dialogs/Twips.h"
 #include "platform/shell/Clock.h"
 #include "platform/shell/ProgramExit.h"
+#include "platform/shell/ProgramFolder.h"
 #include "platform/shell/SettingsStore.h"
 #include "platform/shell/SingleInstance.h"
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/submission/DayRange.h"
 #include "sendora/submission/PassDataFile.h"
+#include "sendora/submission/SubmissionPaths.h"
 #include "sendora/window/BrowserText.h"
 #include "sendora/window/Form1.h"
 #include "sendora/window/RemoteListView.h"
@@ -74,7 +76,7 @@ void Form1::Form_Load()
                        Qt::AlignLeft);
     lvwList->addColumn(QStringLiteral("ATTR"), QStringLiteral("属性"), Twips::toPixels(1000), Qt::AlignLeft);
 
-    const QStringList lines = PassDataFile::read(programFolderFile(QStringLiteral("Mirvel3.txt")));
+    const QStringList lines = PassDataFile::read(SubmissionPaths::passDataPath(ProgramFolder::path()));
     for (qsizetype k = 0; k < lines.size() && k < qsizetype(Text1.size()); ++k)
         Text1[static_cast<size_t>(k)]->setText(lines[k]);
 

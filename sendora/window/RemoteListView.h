@@ -39,6 +39,8 @@ public:
     int indexOf(const RemoteListRow* row) const;
     void clear();
 
+    // The tag of a directory row.
+    static inline const QString kDirectoryTag = QStringLiteral("DIR");
     static QString tag(const RemoteListRow* row);
     static void setTag(RemoteListRow* row, const QString& tag);
     static QString iconKey(const RemoteListRow* row);
