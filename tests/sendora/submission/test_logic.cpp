@@ -409,4 +409,4 @@ void TestSubmissionLogic::passDataRows()
 }
 
 QTEST_GUILESS_MAIN(TestSubmissionLogic)
-#include "test_submission_logic.moc"
+#include "test_logic.moc"

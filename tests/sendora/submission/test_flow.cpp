@@ -564,4 +564,4 @@ void TestSubmissionFlow::passDataFetch()
 }
 
 QTEST_MAIN(TestSubmissionFlow)
-#include "test_submission_flow.moc"
+#include "test_flow.moc"

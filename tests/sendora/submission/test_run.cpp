@@ -266,4 +266,4 @@ void TestSubmissionRun::endingAtEachStep()
 }
 
 QTEST_GUILESS_MAIN(TestSubmissionRun)
-#include "test_submission_run.moc"
+#include "test_run.moc"
