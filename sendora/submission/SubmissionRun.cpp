@@ -27,7 +27,9 @@ SubmissionOutcome SubmissionRun::sendVerificationData(const VerificationRequest&
     const QString archive = SubmissionPaths::archivePath(programFolder_);
     if (!QFileInfo(archive).isFile())
         return SubmissionOutcome::NothingToSend;
-    return sendThroughTarget(archive, AfterSending::RemoveFile);
+    if (const auto ended = openTarget())
+        return *ended;
+    return SendVerificData();
 }
 
 SubmissionOutcome SubmissionRun::sendPassData(const QString& first, const QString& second) const
@@ -40,10 +42,12 @@ SubmissionOutcome SubmissionRun::sendPassData(const QString& first, const QStrin
         return SubmissionOutcome::PassDataNotWritten;
     if (!QFileInfo(passData).isFile())
         return SubmissionOutcome::NothingToSend;
-    return sendThroughTarget(passData, AfterSending::KeepFile);
+    if (const auto ended = openTarget())
+        return *ended;
+    return SendPassData();
 }
 
-SubmissionOutcome SubmissionRun::sendThroughTarget(const QString& localPath, AfterSending afterSending) const
+std::optional<SubmissionOutcome> SubmissionRun::openTarget() const
 {
     if (observer_.connecting)
         observer_.connecting();
@@ -51,15 +55,31 @@ SubmissionOutcome SubmissionRun::sendThroughTarget(const QString& localPath, Aft
         return SubmissionOutcome::Ended;
     if (!target_.open())
         return target_.ending() ? SubmissionOutcome::Ended : SubmissionOutcome::NotConnected;
+    return std::nullopt;
+}
 
-    const bool sent = target_.sendFile(localPath);
-    const bool ended = target_.ending();
-    if (!ended)
-        target_.close();
+SubmissionOutcome SubmissionRun::SendVerificData() const
+{
+    const QString archive = SubmissionPaths::archivePath(programFolder_);
+    const SubmissionOutcome outcome = sendAndClose(archive);
     // Sent or not, the archive is not kept: a failed upload is not retried.
-    if (afterSending == AfterSending::RemoveFile)
-        QFile::remove(localPath);
-    if (ended || target_.ending())
+    QFile::remove(archive);
+    return outcome;
+}
+
+SubmissionOutcome SubmissionRun::SendPassData() const
+{
+    // The file stays: the next start-up loads the boxes from it.
+    return sendAndClose(SubmissionPaths::passDataPath(programFolder_));
+}
+
+SubmissionOutcome SubmissionRun::sendAndClose(const QString& localPath) const
+{
+    const bool sent = target_.sendFile(localPath);
+    if (target_.ending())
+        return SubmissionOutcome::Ended;
+    target_.close();
+    if (target_.ending())
         return SubmissionOutcome::Ended;
     return sent ? SubmissionOutcome::Sent : SubmissionOutcome::NotSent;
 }

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class SubmissionTarget;
 
@@ -53,13 +54,13 @@ public:
     SubmissionOutcome sendPassData(const QString& first, const QString& second) const;
 
 private:
-    enum class AfterSending
-    {
-        KeepFile,
-        RemoveFile
-    };
-
-    SubmissionOutcome sendThroughTarget(const QString& localPath, AfterSending afterSending) const;
+    // Connects for the upload; an outcome when the run ends here.
+    std::optional<SubmissionOutcome> openTarget() const;
+    // The single-file upload each submission ends with, once connected: the
+    // file into the current remote folder, then the disconnect.
+    SubmissionOutcome SendVerificData() const;
+    SubmissionOutcome SendPassData() const;
+    SubmissionOutcome sendAndClose(const QString& localPath) const;
 
     QString programFolder_;
     SubmissionTarget& target_;
