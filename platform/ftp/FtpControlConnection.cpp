@@ -33,28 +33,33 @@ std::optional<QList<QHostAddress>> resolve(const QString& host, const QDeadlineT
 
 } // namespace
 
-FtpControlConnection::FtpControlConnection(FtpWait& wait) : wait_(wait) {}
+FtpControlConnection::FtpControlConnection(FtpWait& wait)
+    : wait_(wait), socket_(std::make_unique<QSslSocket>())
+{
+}
 
 FtpControlConnection::~FtpControlConnection()
 {
-    socket_.abort();
+    socket_->abort();
 }
 
 bool FtpControlConnection::isOpen() const
 {
-    return socket_.state() == QAbstractSocket::ConnectedState && !reader_.hasError();
+    return socket_->state() == QAbstractSocket::ConnectedState && !reader_.hasError();
 }
 
 void FtpControlConnection::close()
 {
-    socket_.abort();
+    socket_->abort();
     reader_.reset();
 }
 
 FtpResult FtpControlConnection::open(const QString& host, quint16 port, int connectTimeoutMs)
 {
     close();
+    socket_ = std::make_unique<QSslSocket>(); // in clear, with no TLS state of an earlier connection
     error_.clear();
+    host_ = host;
     const QDeadlineTimer deadline(connectTimeoutMs);
     const auto addresses = resolve(host, deadline, wait_);
     if (!addresses)
@@ -64,13 +69,13 @@ FtpResult FtpControlConnection::open(const QString& host, quint16 port, int conn
     if (addresses->isEmpty())
         return FtpResult::failure(error_ = QStringLiteral("Host %1 not found.").arg(host));
     for (const QHostAddress& address : *addresses) {
-        socket_.connectToHost(address, port);
-        if (wait_.connected(socket_, deadline)) {
-            socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        socket_->connectToHost(address, port);
+        if (wait_.connected(*socket_, deadline)) {
+            socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             return FtpResult::success(0);
         }
-        error_ = socket_.errorString();
-        socket_.abort();
+        error_ = socket_->errorString();
+        socket_->abort();
         if (wait_.expired(deadline))
             break;
     }
@@ -81,24 +86,24 @@ FtpResult FtpControlConnection::send(const QByteArray& line)
 {
     if (!isOpen())
         return FtpResult::failure(error_ = QStringLiteral("Not connected."));
-    socket_.write(line);
-    if (!wait_.written(socket_, 0, QDeadlineTimer(sendTimeoutMs_))) {
+    socket_->write(line);
+    if (!wait_.written(*socket_, 0, QDeadlineTimer(sendTimeoutMs_))) {
         error_ = wait_.cancelled() ? FtpWait::cancelledText()
                                    : QStringLiteral("The connection broke while sending a command.");
         close();
         return FtpResult::failure(error_);
     }
-    if (observer_)
+    if (observer_ && !quiet_)
         observer_(true, line.size(), nullptr);
     return FtpResult::success(0);
 }
 
 bool FtpControlConnection::fill()
 {
-    const qint64 available = socket_.bytesAvailable();
+    const qint64 available = socket_->bytesAvailable();
     if (available <= 0)
         return false;
-    const QByteArray bytes = socket_.read(available);
+    const QByteArray bytes = socket_->read(available);
     reader_.feed(bytes);
     return true;
 }
@@ -108,14 +113,14 @@ std::optional<FtpReply> FtpControlConnection::take()
     FtpReply reply;
     switch (reader_.next(reply)) {
     case FtpReplyReader::Status::Ready:
-        if (observer_)
+        if (observer_ && !quiet_)
             observer_(false, reply.text.size(), &reply);
         if (reply.code == 421)
-            socket_.disconnectFromHost(); // the server is closing the session
+            socket_->disconnectFromHost(); // the server is closing the session
         return reply;
     case FtpReplyReader::Status::Error:
         error_ = reader_.errorString();
-        socket_.abort();
+        socket_->abort();
         return std::nullopt;
     case FtpReplyReader::Status::NeedMore:
         break;
@@ -139,19 +144,56 @@ std::optional<FtpReply> FtpControlConnection::read(int timeoutMs, QString* why, 
             break;
         if (fill())
             continue;
-        if (!wait_.readable(socket_, deadline)) {
-            const bool stillOpen = socket_.state() == QAbstractSocket::ConnectedState;
+        if (!wait_.readable(*socket_, deadline)) {
+            const bool stillOpen = socket_->state() == QAbstractSocket::ConnectedState;
             error_ = wait_.cancelled() ? FtpWait::cancelledText()
                      : stillOpen       ? QStringLiteral("The server did not answer in time.")
                                        : QStringLiteral("The server closed the connection.");
             if (stillOpen && !closeOnTimeout && !wait_.cancelled())
                 break;
             // Out of step with the server from here on.
-            socket_.abort();
+            socket_->abort();
             break;
         }
     }
     if (why)
         *why = error_;
     return std::nullopt;
+}
+
+FtpResult FtpControlConnection::exchange(const QByteArray& line, std::optional<FtpReply>& reply,
+                                         int timeoutMs)
+{
+    if (FtpResult sent = send(line); !sent)
+        return sent;
+    QString why;
+    reply = read(timeoutMs, &why);
+    if (!reply)
+        return FtpResult::failure(why);
+    return FtpResult::success(reply->code);
+}
+
+FtpResult FtpControlConnection::startTls(const QSslConfiguration& configuration, int timeoutMs)
+{
+    if (!isOpen())
+        return FtpResult::failure(error_ = QStringLiteral("Not connected."));
+    fill();
+    if (reader_.pendingBytes() > 0) {
+        close();
+        return FtpResult::failure(error_ = QStringLiteral("The server sent text before the TLS handshake."));
+    }
+    socket_->setSslConfiguration(configuration);
+    socket_->setPeerVerifyName(host_);
+    socket_->startClientEncryption();
+    if (!wait_.encrypted(*socket_, QDeadlineTimer(timeoutMs))) {
+        if (wait_.cancelled())
+            error_ = FtpWait::cancelledText();
+        else if (socket_->state() == QAbstractSocket::ConnectedState)
+            error_ = QStringLiteral("The TLS handshake did not complete in time.");
+        else
+            error_ = QStringLiteral("The TLS handshake failed: %1").arg(socket_->errorString());
+        close();
+        return FtpResult::failure(error_);
+    }
+    return FtpResult::success(0);
 }

@@ -6,14 +6,17 @@
 #include "platform/ftp/FtpWait.h"
 
 #include <QHostAddress>
-#include <QTcpSocket>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The control connection: opens it (name lookup included), sends command
 // lines and reads replies, each wait bounded by a deadline. A timeout or a
 // protocol error leaves the conversation out of step, so the connection is
-// closed then; callers see isOpen() turn false.
+// closed then; callers see isOpen() turn false. After AUTH TLS the same
+// connection carries TLS (startTls).
 class FtpControlConnection
 {
 public:
@@ -26,8 +29,10 @@ public:
     void close();
     bool isOpen() const;
 
-    // Every command line sent and every reply read is told to the observer.
+    // Every command line sent and every reply read is told to the observer,
+    // except while quiet (questions of our own).
     void setObserver(Observer observer) { observer_ = std::move(observer); }
+    void setQuiet(bool quiet) { quiet_ = quiet; }
 
     // How long sending one command line may take.
     void setSendTimeout(int ms) { sendTimeoutMs_ = ms; }
@@ -37,9 +42,26 @@ public:
     std::optional<FtpReply> read(int timeoutMs, QString* why = nullptr, bool closeOnTimeout = true);
     // A reply that has already arrived completely, without waiting.
     std::optional<FtpReply> poll();
+    // Sends a line and reads its reply.
+    FtpResult exchange(const QByteArray& line, std::optional<FtpReply>& reply, int timeoutMs);
 
-    QHostAddress localAddress() const { return socket_.localAddress(); }
-    QHostAddress peerAddress() const { return socket_.peerAddress(); }
+    // The TLS handshake as a client, once the server has agreed to AUTH TLS.
+    // Anything the server sent after that agreement would pass for protected
+    // text, so it fails the handshake; so does a time-out. Either way the
+    // connection is closed then. The certificate is checked against the name
+    // given to open(); handshakeErrors() tells what did not verify.
+    FtpResult startTls(const QSslConfiguration& configuration, int timeoutMs);
+    bool isEncrypted() const { return socket_->isEncrypted(); }
+    QSslCertificate peerCertificate() const { return socket_->peerCertificate(); }
+    QList<QSslError> handshakeErrors() const { return socket_->sslHandshakeErrors(); }
+    // What a data connection needs to join this connection's TLS session.
+    QSslConfiguration tlsConfiguration() const { return socket_->sslConfiguration(); }
+    // The server's name as given to open(), and its port.
+    QString peerName() const { return host_; }
+    quint16 peerPort() const { return socket_->peerPort(); }
+
+    QHostAddress localAddress() const { return socket_->localAddress(); }
+    QHostAddress peerAddress() const { return socket_->peerAddress(); }
     QString lastError() const { return error_; }
 
 private:
@@ -47,9 +69,11 @@ private:
     std::optional<FtpReply> take();
 
     FtpWait& wait_;
-    QTcpSocket socket_;
+    std::unique_ptr<QSslSocket> socket_; // a new one for each connection
+    QString host_;
     FtpReplyReader reader_;
     Observer observer_;
+    bool quiet_ = false;
     QString error_;
     int sendTimeoutMs_ = 60000;
 };

@@ -13,9 +13,24 @@ void tune(QTcpSocket& socket)
     socket.setReadBufferSize(1024 * 1024);
 }
 
+// Accepted connections come as TLS-capable sockets: in active mode the server
+// connects to us, and we still start TLS as its client.
+class TlsCapableServer : public QTcpServer
+{
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QSslSocket(this);
+        if (socket->setSocketDescriptor(descriptor))
+            addPendingConnection(socket);
+        else
+            delete socket;
+    }
+};
+
 } // namespace
 
-FtpDataChannel::FtpDataChannel(FtpWait& wait) : wait_(wait) {}
+FtpDataChannel::FtpDataChannel(FtpWait& wait) : wait_(wait), server_(std::make_unique<TlsCapableServer>()) {}
 
 FtpDataChannel::~FtpDataChannel()
 {
@@ -27,7 +42,7 @@ void FtpDataChannel::close()
     if (socket_)
         socket_->abort();
     socket_.reset();
-    server_.close();
+    server_->close();
 }
 
 std::optional<QByteArray> FtpDataChannel::listen(const QHostAddress& local)
@@ -36,10 +51,10 @@ std::optional<QByteArray> FtpDataChannel::listen(const QHostAddress& local)
     bool isV4 = false;
     const quint32 v4 = local.toIPv4Address(&isV4);
     const QHostAddress bindTo = isV4 ? QHostAddress(v4) : local;
-    if (!server_.listen(bindTo, 0))
+    if (!server_->listen(bindTo, 0))
         return std::nullopt;
-    server_.setMaxPendingConnections(4);
-    const quint16 port = server_.serverPort();
+    server_->setMaxPendingConnections(4);
+    const quint16 port = server_->serverPort();
     if (isV4) {
         return QByteArray("PORT ") + QByteArray::number((v4 >> 24) & 0xff) + ',' +
                QByteArray::number((v4 >> 16) & 0xff) + ',' + QByteArray::number((v4 >> 8) & 0xff) + ',' +
@@ -53,18 +68,20 @@ std::optional<QByteArray> FtpDataChannel::listen(const QHostAddress& local)
 
 bool FtpDataChannel::acceptPending(const QHostAddress& server)
 {
-    while (server_.hasPendingConnections()) {
-        std::unique_ptr<QTcpSocket> candidate(server_.nextPendingConnection());
-        if (!candidate)
+    while (server_->hasPendingConnections()) {
+        std::unique_ptr<QTcpSocket> pending(server_->nextPendingConnection());
+        if (!pending)
             continue;
-        candidate->setParent(nullptr);
-        if (!candidate->peerAddress().isEqual(server, QHostAddress::TolerantConversion)) {
-            candidate->abort();
+        pending->setParent(nullptr);
+        std::unique_ptr<QSslSocket> candidate(qobject_cast<QSslSocket*>(pending.release()));
+        if (!candidate || !candidate->peerAddress().isEqual(server, QHostAddress::TolerantConversion)) {
+            if (candidate)
+                candidate->abort();
             continue;
         }
         socket_ = std::move(candidate);
         tune(*socket_);
-        server_.close();
+        server_->close();
         return true;
     }
     return false;
@@ -72,10 +89,10 @@ bool FtpDataChannel::acceptPending(const QHostAddress& server)
 
 bool FtpDataChannel::accept(const QHostAddress& server, const QDeadlineTimer& deadline)
 {
-    if (!server_.isListening())
+    if (!server_->isListening())
         return false;
     while (!acceptPending(server)) {
-        if (!wait_.incoming(server_, deadline))
+        if (!wait_.incoming(*server_, deadline))
             return false;
     }
     return true;
@@ -84,7 +101,7 @@ bool FtpDataChannel::accept(const QHostAddress& server, const QDeadlineTimer& de
 bool FtpDataChannel::connectTo(const QHostAddress& address, quint16 port, const QDeadlineTimer& deadline)
 {
     close();
-    socket_ = std::make_unique<QTcpSocket>();
+    socket_ = std::make_unique<QSslSocket>();
     socket_->connectToHost(address, port);
     if (!wait_.connected(*socket_, deadline)) {
         socket_.reset();
@@ -92,4 +109,22 @@ bool FtpDataChannel::connectTo(const QHostAddress& address, quint16 port, const 
     }
     tune(*socket_);
     return true;
+}
+
+void FtpDataChannel::startTls(const QSslConfiguration& configuration, const QString& peerName)
+{
+    socket_->setSslConfiguration(configuration);
+    socket_->setPeerVerifyName(peerName);
+    socket_->startClientEncryption();
+}
+
+bool FtpDataChannel::peerClosed() const
+{
+    return socket_->state() != QAbstractSocket::ConnectedState ||
+           socket_->error() == QAbstractSocket::RemoteHostClosedError;
+}
+
+qint64 FtpDataChannel::pendingOutput() const
+{
+    return socket_->bytesToWrite() + socket_->encryptedBytesToWrite();
 }

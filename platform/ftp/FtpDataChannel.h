@@ -4,14 +4,16 @@
 
 #include <QByteArray>
 #include <QHostAddress>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <memory>
 #include <optional>
 
 // The data connection of one transfer or listing: either we listen and the
 // server connects (active mode, PORT/EPRT) or we connect to the port the
-// server opened (passive mode, EPSV/PASV).
+// server opened (passive mode, EPSV/PASV). Either way we are the TLS client
+// when the data is protected (RFC 4217), also on a connection we accepted.
 class FtpDataChannel
 {
 public:
@@ -30,11 +32,21 @@ public:
     // Passive mode.
     bool connectTo(const QHostAddress& address, quint16 port, const QDeadlineTimer& deadline);
 
-    QTcpSocket* socket() const { return socket_.get(); }
+    // Starts the TLS handshake on the open connection; the configuration
+    // carries the control connection's session, which the server may insist
+    // on resuming.
+    void startTls(const QSslConfiguration& configuration, const QString& peerName);
+    // Whether the server has ended the data: closed the connection, or sent
+    // TLS's close_notify (after which some servers wait for us to close).
+    bool peerClosed() const;
+    // Bytes waiting to go out, encrypted or not.
+    qint64 pendingOutput() const;
+
+    QSslSocket* socket() const { return socket_.get(); }
     void close();
 
 private:
     FtpWait& wait_;
-    QTcpServer server_;
-    std::unique_ptr<QTcpSocket> socket_;
+    std::unique_ptr<QTcpServer> server_;
+    std::unique_ptr<QSslSocket> socket_;
 };

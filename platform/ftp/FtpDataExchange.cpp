@@ -172,6 +172,10 @@ FtpDataExchange::Attempt FtpDataExchange::attempt(const QByteArray& command, con
         }
     }
     if (channel_.socket()) {
+        if (mode_.tls) {
+            if (FtpResult secured = secure(early); !secured)
+                return {secured};
+        }
         FtpResult moved = sink ? pumpIn(*sink, early) : pumpOut(*source, early);
         if (!moved)
             return {moved};
@@ -199,6 +203,36 @@ bool FtpDataExchange::controlFailed(std::optional<FtpReply>& early, FtpResult& f
     return false;
 }
 
+FtpResult FtpDataExchange::secure(std::optional<FtpReply>& early)
+{
+    QSslSocket& socket = *channel_.socket();
+    channel_.startTls(control_.tlsConfiguration(), control_.peerName());
+    const QDeadlineTimer deadline(timeoutMs_);
+    while (!socket.isEncrypted()) {
+        FtpResult failure;
+        if (controlFailed(early, failure)) {
+            channel_.close();
+            return failure;
+        }
+        if (socket.state() != QAbstractSocket::ConnectedState) {
+            // The server's reply (522 when it wanted its session resumed) says more than we can.
+            const FtpResult verdict = finish(early);
+            return verdict.ok ? FtpResult::failure(
+                                    QStringLiteral("The TLS handshake on the data connection failed."))
+                              : verdict;
+        }
+        if (wait_.expired(deadline))
+            return giveUp(QStringLiteral("The TLS handshake on the data connection did not complete."));
+        socket.waitForEncrypted(FtpWait::slice(deadline));
+        wait_.pump();
+    }
+    // Anyone may connect to a data port; only the server holds its certificate's key.
+    if (socket.peerCertificate() != control_.peerCertificate())
+        return localFailure(
+            QStringLiteral("The data connection showed another certificate than the server."));
+    return FtpResult::success(0);
+}
+
 FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& early)
 {
     QTcpSocket& socket = *channel_.socket();
@@ -215,7 +249,7 @@ FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& ear
             idle.setRemainingTime(timeoutMs_);
             speed.add(got);
         } else {
-            if (socket.state() != QAbstractSocket::ConnectedState && socket.bytesAvailable() == 0)
+            if (channel_.peerClosed() && socket.bytesAvailable() == 0)
                 return FtpResult::success(0); // the server closed the data connection: end of data
             FtpResult failure;
             if (controlFailed(early, failure)) {
@@ -240,7 +274,7 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
     QDeadlineTimer idle(timeoutMs_);
     FtpSpeedFloor speed(speedLimit_);
     auto drainTo = [&](qint64 limit) -> FtpResult {
-        while (socket.bytesToWrite() > limit) {
+        while (channel_.pendingOutput() > limit) {
             FtpResult failure;
             if (controlFailed(early, failure)) {
                 channel_.close();
@@ -255,10 +289,10 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
                 return giveUp(QStringLiteral("The data connection stalled."));
             if (speed.tooSlow())
                 return giveUp(tooSlowText());
-            const qint64 queued = socket.bytesToWrite();
+            const qint64 queued = channel_.pendingOutput();
             if (socket.waitForBytesWritten(FtpWait::slice(idle)))
                 idle.setRemainingTime(timeoutMs_);
-            speed.add(qMax<qint64>(0, queued - socket.bytesToWrite()));
+            speed.add(qMax<qint64>(0, queued - channel_.pendingOutput()));
             wait_.pump();
         }
         return FtpResult::success(0);

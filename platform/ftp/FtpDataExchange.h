@@ -17,13 +17,16 @@ struct FtpDataMode
 {
     bool passive = false;
     bool epsvRefused = false;
+    // PROT P: every data connection is TLS, in the control connection's session.
+    bool tls = false;
 };
 
 // One command with a data connection (LIST, MLSD, RETR, STOR): sets up the
 // data connection, sends the command, moves the data in blocks of at most
 // 64 KiB and reads the server's verdict. The final reply may come before or
 // after the data; 125 and 150 both open the transfer. Data that stops for the
-// timeout, or moves slower than the speed limit, fails the command.
+// timeout, or moves slower than the speed limit, fails the command. Protected
+// data connections must show the control connection's certificate.
 class FtpDataExchange
 {
 public:
@@ -53,6 +56,7 @@ private:
     Attempt attempt(const QByteArray& command, const Sink* sink, const Source* source);
     FtpResult openActive(bool& fallBack);
     FtpResult openPassive();
+    FtpResult secure(std::optional<FtpReply>& early);
     FtpResult pumpIn(const Sink& sink, std::optional<FtpReply>& early);
     FtpResult pumpOut(const Source& source, std::optional<FtpReply>& early);
     bool controlFailed(std::optional<FtpReply>& early, FtpResult& failure);

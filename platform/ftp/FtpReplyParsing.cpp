@@ -63,6 +63,15 @@ std::optional<qint64> readCount(const QByteArray& text, qsizetype& pos)
     return value;
 }
 
+// The mechanisms after AUTH, separated by ';', ',' or blanks.
+bool offersTls(const QByteArray& mechanisms)
+{
+    QByteArray separated = mechanisms;
+    separated.replace(';', ' ').replace(',', ' ');
+    const QList<QByteArray> names = separated.simplified().split(' ');
+    return names.contains("TLS") || names.contains("TLS-C");
+}
+
 } // namespace
 
 std::optional<PassiveAddress> parsePasv(const QByteArray& text)
@@ -171,13 +180,18 @@ Features parseFeatures(const QByteArray& text)
         if (!raw.startsWith(' '))
             continue;
         QByteArray feature = raw.trimmed().toUpper();
+        QByteArray parameters;
         const qsizetype blank = feature.indexOf(' ');
-        if (blank >= 0)
+        if (blank >= 0) {
+            parameters = feature.mid(blank + 1);
             feature.truncate(blank);
+        }
         if (feature == "UTF8")
             features.utf8 = true;
         else if (feature == "MLST")
             features.mlst = true;
+        else if (feature == "AUTH")
+            features.authTls = features.authTls || offersTls(parameters);
     }
     return features;
 }

@@ -18,6 +18,7 @@ struct Features
 {
     bool utf8 = false;
     bool mlst = false;
+    bool authTls = false; // "AUTH TLS", also in lists such as "AUTH SSL;TLS"
 };
 
 // 227 "Entering Passive Mode (h1,h2,h3,h4,p1,p2)"; the parentheses are optional.

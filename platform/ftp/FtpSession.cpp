@@ -2,6 +2,7 @@
 
 #include "platform/ftp/FtpDownloadCheck.h"
 #include "platform/ftp/FtpLineEnds.h"
+#include "platform/ftp/FtpLogin.h"
 #include "platform/ftp/FtpReplyParsing.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 #include "platform/ftp/listing/FtpListingReader.h"
@@ -85,8 +86,6 @@ QString FtpSession::decode(const QByteArray& bytes) const
 
 void FtpSession::onControl(bool sent, qint64 bytes, const FtpReply* reply)
 {
-    if (quiet_)
-        return;
     if (reply) {
         if (replaceReplies_)
             replies_ = reply->text;
@@ -105,20 +104,14 @@ bool FtpSession::isConnected() const
 
 FtpResult FtpSession::exchange(const QByteArray& line, std::optional<FtpReply>& reply)
 {
-    if (FtpResult sent = control_.send(line); !sent)
-        return sent;
-    QString why;
-    reply = control_.read(replyTimeoutMs_, &why);
-    if (!reply)
-        return FtpResult::failure(why);
-    return FtpResult::success(reply->code);
+    return control_.exchange(line, reply, replyTimeoutMs_);
 }
 
 FtpResult FtpSession::askQuietly(const QByteArray& line, std::optional<FtpReply>& reply)
 {
-    quiet_ = true;
+    control_.setQuiet(true);
     FtpResult result = exchange(line, reply);
-    quiet_ = false;
+    control_.setQuiet(false);
     return result;
 }
 
@@ -144,11 +137,16 @@ FtpResult FtpSession::login(const QString& host, quint16 port, const QString& us
     mlst_ = false;
     rawNames_.clear();
     mode_.epsvRefused = false;
+    mode_.tls = false;
     if (unsafeForCommand(user) || unsafeForCommand(password))
         return FtpResult::failure(QStringLiteral("The user name or password contains a line break."));
-    if (FtpResult opened = control_.open(host, port, connectTimeoutMs_); !opened)
-        return opened;
-    FtpResult result = loginSteps(user, password);
+    bool retryInClear = false;
+    FtpResult result = attemptLogin(host, port, user, password, tls_.policy, retryInClear);
+    if (retryInClear && !wait_.cancelled()) {
+        // The server offered TLS and then broke it: a new connection, in clear as before.
+        replaceReplies_ = true;
+        result = attemptLogin(host, port, user, password, FtpTlsPolicy::Never, retryInClear);
+    }
     if (!result) {
         control_.close();
         return result;
@@ -159,41 +157,16 @@ FtpResult FtpSession::login(const QString& host, quint16 port, const QString& us
     return result;
 }
 
-FtpResult FtpSession::loginSteps(const QString& user, const QString& password)
+FtpResult FtpSession::attemptLogin(const QString& host, quint16 port, const QString& user,
+                                   const QString& password, FtpTlsPolicy policy, bool& retryInClear)
 {
-    QString why;
-    std::optional<FtpReply> reply;
-    do {
-        reply = control_.read(replyTimeoutMs_, &why);
-        if (!reply)
-            return FtpResult::failure(why);
-    } while (reply->isPreliminary()); // 120: ready in a while
-    if (reply->code == 230)
-        return FtpResult::success(230); // no login needed
-    if (reply->code != 220)
-        return refused(*reply);
-
-    // No user name: anonymous login, as browsers and the platform library do.
-    const QString name = user.isEmpty() ? QStringLiteral("anonymous") : user;
-    const QString secret = password.isEmpty() && user.isEmpty() ? QStringLiteral("anonymous@") : password;
-    const QByteArray userBytes = LegacyText::encode(name).value_or(name.toUtf8());
-    const QByteArray secretBytes = LegacyText::encode(secret).value_or(secret.toUtf8());
-    const QString account = account_.isEmpty() ? secret : account_;
-    const QByteArray accountBytes = LegacyText::encode(account).value_or(account.toUtf8());
-
-    if (FtpResult sent = exchange("USER " + userBytes + "\r\n", reply); !sent)
-        return sent;
-    if (reply->code == 331) {
-        if (FtpResult sent = exchange("PASS " + secretBytes + "\r\n", reply); !sent)
-            return sent;
-    }
-    if (reply->code == 332) {
-        if (FtpResult sent = exchange("ACCT " + accountBytes + "\r\n", reply); !sent)
-            return sent;
-    }
-    if (reply->code == 230 || reply->code == 202)
-        return FtpResult::success(reply->code);
-    return refused(*reply);
+    if (FtpResult opened = control_.open(host, port, connectTimeoutMs_); !opened)
+        return opened;
+    const FtpLogin::Outcome outcome =
+        FtpLogin(control_, tls_, replyTimeoutMs_).run({user, password, account_}, policy);
+    retryInClear = outcome.retryInClear;
+    mode_.tls = outcome.dataProtected;
+    return outcome.result;
 }
 
 void FtpSession::negotiateFeatures()
@@ -214,10 +187,10 @@ void FtpSession::negotiateFeatures()
 void FtpSession::logout()
 {
     if (control_.isOpen()) {
-        quiet_ = true;
+        control_.setQuiet(true);
         if (control_.send("QUIT\r\n"))
             control_.read(qMin(replyTimeoutMs_, kQuitTimeoutMs), nullptr, false);
-        quiet_ = false;
+        control_.setQuiet(false);
     }
     control_.close();
 }

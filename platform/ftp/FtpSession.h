@@ -5,6 +5,7 @@
 #include "platform/ftp/FtpEntry.h"
 #include "platform/ftp/FtpResult.h"
 #include "platform/ftp/FtpSpeedFloor.h"
+#include "platform/ftp/FtpTls.h"
 #include "platform/ftp/FtpWait.h"
 
 #include <QByteArray>
@@ -21,7 +22,8 @@ class QIODevice;
 // transfers and the simple commands, each a synchronous call with an explicit
 // result. Names are sent in the session's encoding (UTF-8 when the server
 // announces it, CP932 otherwise); a name that came from a listing goes back
-// as exactly the bytes the server sent.
+// as exactly the bytes the server sent. The login and the data are protected
+// with TLS as the TLS options ask (see FtpLogin).
 class FtpSession
 {
 public:
@@ -41,6 +43,10 @@ public:
     bool isPassive() const { return mode_.passive; }
     // Answer to a 332 "need account"; the password when not set.
     void setAccount(const QString& account) { account_ = account; }
+    // For the next login.
+    void setTls(const FtpTlsOptions& options) { tls_ = options; }
+    // Whether the data connections are protected (PROT P).
+    bool protectsData() const { return mode_.tls; }
     void setProgressHandler(ProgressHandler handler) { progress_ = std::move(handler); }
     void setReporting(bool on) { reporting_ = on; }
     // Today's date for year-less listing dates (tests fix it).
@@ -101,7 +107,8 @@ private:
     // A question of our own: neither recorded nor reported.
     FtpResult askQuietly(const QByteArray& line, std::optional<FtpReply>& reply);
     std::optional<qint64> remoteSize(const QByteArray& path);
-    FtpResult loginSteps(const QString& user, const QString& password);
+    FtpResult attemptLogin(const QString& host, quint16 port, const QString& user, const QString& password,
+                           FtpTlsPolicy policy, bool& retryInClear);
     void negotiateFeatures();
     FtpResult setType(bool ascii);
     FtpResult readListing(const QByteArray& verb, const QString& dir, bool machine, QList<FtpEntry>& entries);
@@ -116,9 +123,9 @@ private:
     int connectTimeoutMs_ = 30000;
     int replyTimeoutMs_ = 60000;
     QString account_;
+    FtpTlsOptions tls_;
     ProgressHandler progress_;
     bool reporting_ = false;
-    bool quiet_ = false;
     QByteArray replies_;
     bool replaceReplies_ = false;
     FtpNameEncoding encoding_ = FtpNameEncoding::Cp932;

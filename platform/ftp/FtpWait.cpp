@@ -2,6 +2,7 @@
 
 #include <QAbstractSocket>
 #include <QCoreApplication>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QThread>
 #include <QTimer>
@@ -79,6 +80,19 @@ bool FtpWait::closed(QAbstractSocket& socket, const QDeadlineTimer& deadline)
         if (expired(deadline))
             return false;
         socket.waitForDisconnected(slice(deadline));
+        pump();
+    }
+    return true;
+}
+
+bool FtpWait::encrypted(QSslSocket& socket, const QDeadlineTimer& deadline)
+{
+    while (!socket.isEncrypted()) {
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            return false;
+        if (expired(deadline))
+            return false;
+        socket.waitForEncrypted(slice(deadline));
         pump();
     }
     return true;

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QAbstractSocket;
+class QSslSocket;
 class QTcpServer;
 
 // Blocking waits on sockets for the synchronous FTP calls. While a call waits,
@@ -40,6 +41,8 @@ public:
     bool connected(QAbstractSocket& socket, const QDeadlineTimer& deadline);
     // Waits for the peer to close (after our own disconnectFromHost).
     bool closed(QAbstractSocket& socket, const QDeadlineTimer& deadline);
+    // The TLS handshake the socket has started; false when it fails or at the deadline.
+    bool encrypted(QSslSocket& socket, const QDeadlineTimer& deadline);
     // A pending incoming connection, up to the deadline.
     bool incoming(QTcpServer& server, const QDeadlineTimer& deadline);
 

@@ -83,6 +83,8 @@ clsFtpClient::clsFtpClient(QObject* parent) : QObject(parent), session_(std::mak
         else
             emit Receive(bytes, Response());
     });
+    tls_.trust = [this](const FtpServerCertificate& presented) { return pins_.trust(presented); };
+    session_->setTls(tls_);
 }
 
 clsFtpClient::~clsFtpClient()
@@ -156,11 +158,35 @@ void clsFtpClient::setDiskReserve(qint64 bytes)
     session_->setDiskReserve(bytes);
 }
 
+void clsFtpClient::setTlsPolicy(FtpTlsPolicy policy)
+{
+    tls_.policy = policy;
+    session_->setTls(tls_);
+}
+
+void clsFtpClient::setExtraAuthorities(const QList<QSslCertificate>& authorities)
+{
+    tls_.extraAuthorities = authorities;
+    session_->setTls(tls_);
+}
+
+std::optional<CertificateChange> clsFtpClient::refusedCertificate() const
+{
+    return pins_.lastRefusal();
+}
+
+void clsFtpClient::acceptCertificate(const CertificateChange& change)
+{
+    CertificatePins::pin(change.host, change.port, change.presented);
+    pins_.forgetRefusal();
+}
+
 bool clsFtpClient::Connect(const QString& strServer, const QString& strUserName, const QString& strPassword)
 {
     if (busy_)
         return false;
     DisConnect();
+    pins_.forgetRefusal();
     if (strServer.isEmpty())
         return false;
     if (port_ < 1 || port_ > 65535)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/ftp/FtpEntry.h"
+#include "platform/ftp/FtpTls.h"
+#include "sendora/session/CertificatePins.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -52,6 +54,17 @@ public:
     void setLowSpeedLimit(qint64 bytesPerSecond, int windowMs);
     // Free space a download leaves on the local disk at least (64 MiB unless set).
     void setDiskReserve(qint64 bytes);
+    // How the next Connect protects the login and the data (TLS when the
+    // server offers it unless set). Certificates that no authority vouches
+    // for are pinned at first use (CertificatePins).
+    void setTlsPolicy(FtpTlsPolicy policy);
+    // Authorities trusted beside the system's (tests trust a CA of their own).
+    void setExtraAuthorities(const QList<QSslCertificate>& authorities);
+    // Set when the last Connect was refused because the server showed another
+    // certificate than the one pinned for it.
+    std::optional<CertificateChange> refusedCertificate() const;
+    // Pins the certificate of such a refusal: the next Connect trusts it.
+    void acceptCertificate(const CertificateChange& change);
 
     // Session.
     bool Connect(const QString& strServer, const QString& strUserName, const QString& strPassword);
@@ -109,6 +122,8 @@ private:
     std::optional<FtpEntry> findFirstEntry(const QString& name);
 
     std::unique_ptr<FtpSession> session_;
+    FtpTlsOptions tls_;
+    CertificatePins pins_;
     bool busy_ = false;
     int port_ = 21;
     int transferType_ = kBinary;

@@ -50,6 +50,8 @@ public:
     void Option3_Click();
     void Option4_Click();
     void Label4_DblClick(int Index);
+    // The administrator unlock's input box; true when the code was entered.
+    bool askAdministratorCode();
     void Frame2_DblClick();
     void DTPicker1_CloseUp(int Index);
 

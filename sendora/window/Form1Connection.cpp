@@ -1,6 +1,7 @@
 // Connecting and disconnecting, and the server's reply on the status line.
 #include "platform/dialogs/MessageBox.h"
 #include "platform/shell/ProgramExit.h"
+#include "sendora/session/CertificateApproval.h"
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/window/BrowserText.h"
 #include "sendora/window/Form1.h"
@@ -41,12 +42,32 @@ void Form1::cmdConnect_Click()
 
     // Beyond the plain host of the settings, "host:port" reaches a server on another port.
     const ServerAddress address = ServerAddress::parse(txtServer->text());
-    bool ok = false;
-    try {
-        mclsFTP->setPort(address.port);
-        ok = mclsFTP->Connect(address.host, txtUser->text(), txtPass->text());
-    } catch (...) {
-        ok = false;
+    auto connectOnce = [&] {
+        try {
+            mclsFTP->setPort(address.port);
+            return mclsFTP->Connect(address.host, txtUser->text(), txtPass->text());
+        } catch (...) {
+            return false;
+        }
+    };
+    bool ok = connectOnce();
+
+    if (!ok && mclsFTP->refusedCertificate()) {
+        // The server's pinned certificate changed: say so; only an administrator may accept the new one.
+        SetBusy(false);
+        const bool accepted = CertificateApproval::offer(
+            *mclsFTP,
+            [this](const QString& text) {
+                return MessageBox::show(this, text, QStringLiteral("警告"), MessageBox::Icon::Exclamation,
+                                        MessageBox::Buttons::YesNo) == MessageBox::Answer::Yes;
+            },
+            [this] { return askAdministratorCode(); });
+        if (!accepted) {
+            ProgramExit::endNow();
+            return;
+        }
+        SetBusy(true);
+        ok = connectOnce();
     }
 
     if (!ok) {

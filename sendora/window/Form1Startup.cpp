@@ -7,6 +7,8 @@
 #include "platform/shell/ProgramFolder.h"
 #include "platform/shell/SettingsStore.h"
 #include "platform/shell/SingleInstance.h"
+#include "sendora/session/SendoraSettings.h"
+#include "sendora/session/TlsSetting.h"
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/submission/DayRange.h"
 #include "sendora/submission/PassDataFile.h"
@@ -30,8 +32,8 @@
 
 namespace {
 
-const QString kApplication = QStringLiteral("RedudUrazE");
-const QString kSection = QStringLiteral("Settings");
+const QString& kApplication = SendoraSettings::kApplication;
+const QString& kSection = SendoraSettings::kSection;
 const QString kAdministratorCode = QStringLiteral("2759");
 
 QString readSetting(const QString& key, const QString& defaultValue)
@@ -85,6 +87,7 @@ void Form1::Form_Load()
     txtServer->setText(readSetting(QStringLiteral("VerificPass1"), QStringLiteral(SENDORA_DEFAULT_FTP_HOST)));
     txtUser->setText(readSetting(QStringLiteral("VerificPass2"), QStringLiteral("kvbtq518")));
     txtPass->setText(readSetting(QStringLiteral("VerificPass3"), QStringLiteral("hdn407")));
+    mclsFTP->setTlsPolicy(TlsSetting::read());
 }
 
 void Form1::Form_Unload()
@@ -145,10 +148,15 @@ void Form1::Option4_Click()
 
 void Form1::Label4_DblClick(int)
 {
+    if (askAdministratorCode())
+        Frame2->move(Twips::toPixels(1440), Frame2->y());
+}
+
+bool Form1::askAdministratorCode()
+{
     const std::optional<QString> answer = InputBox::ask(
         this, QStringLiteral("パスワードを入力してください。"), QStringLiteral("管理機能"), QString());
-    if (answer && answer->trimmed() == kAdministratorCode)
-        Frame2->move(Twips::toPixels(1440), Frame2->y());
+    return answer && answer->trimmed() == kAdministratorCode;
 }
 
 void Form1::Frame2_DblClick()
