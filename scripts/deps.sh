@@ -8,7 +8,7 @@ PACKAGES=(
     liblhasa-dev
     fonts-ipafont
     # Peers the tests run for real on loopback, and tools to look at windows.
-    python3 python3-pyftpdlib vsftpd lhasa jlha-utils curl xvfb xdotool imagemagick
+    python3 python3-pyftpdlib python3-openssl openssl vsftpd lhasa jlha-utils curl xvfb xdotool imagemagick
 )
 if [[ "${WITH_FUZZ:-0}" == 1 ]]; then
     PACKAGES+=(clang libclang-rt-14-dev)

@@ -1,5 +1,10 @@
 #include "platform/ftp/FtpDataChannel.h"
 
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Enough kernel buffer for fast loopback and LAN transfers.
@@ -35,6 +40,7 @@ FtpDataChannel::FtpDataChannel(FtpWait& wait) : wait_(wait), server_(std::make_u
 FtpDataChannel::~FtpDataChannel()
 {
     close();
+    release();
 }
 
 void FtpDataChannel::close()
@@ -45,9 +51,19 @@ void FtpDataChannel::close()
     server_->close();
 }
 
+void FtpDataChannel::release()
+{
+#ifdef Q_OS_UNIX
+    if (held_ >= 0)
+        ::close(held_);
+#endif
+    held_ = -1;
+}
+
 std::optional<QByteArray> FtpDataChannel::listen(const QHostAddress& local)
 {
     close();
+    release();
     bool isV4 = false;
     const quint32 v4 = local.toIPv4Address(&isV4);
     const QHostAddress bindTo = isV4 ? QHostAddress(v4) : local;
@@ -79,8 +95,7 @@ bool FtpDataChannel::acceptPending(const QHostAddress& server)
                 candidate->abort();
             continue;
         }
-        socket_ = std::move(candidate);
-        tune(*socket_);
+        adopt(std::move(candidate));
         server_->close();
         return true;
     }
@@ -101,13 +116,12 @@ bool FtpDataChannel::accept(const QHostAddress& server, const QDeadlineTimer& de
 bool FtpDataChannel::connectTo(const QHostAddress& address, quint16 port, const QDeadlineTimer& deadline)
 {
     close();
-    socket_ = std::make_unique<QSslSocket>();
-    socket_->connectToHost(address, port);
-    if (!wait_.connected(*socket_, deadline)) {
-        socket_.reset();
+    release();
+    auto socket = std::make_unique<QSslSocket>();
+    socket->connectToHost(address, port);
+    if (!wait_.connected(*socket, deadline))
         return false;
-    }
-    tune(*socket_);
+    adopt(std::move(socket));
     return true;
 }
 
@@ -120,11 +134,48 @@ void FtpDataChannel::startTls(const QSslConfiguration& configuration, const QStr
 
 bool FtpDataChannel::peerClosed() const
 {
-    return socket_->state() != QAbstractSocket::ConnectedState ||
-           socket_->error() == QAbstractSocket::RemoteHostClosedError;
+    return socket_->state() != QAbstractSocket::ConnectedState || peerEnded_;
+}
+
+void FtpDataChannel::adopt(std::unique_ptr<QSslSocket> socket)
+{
+    socket_ = std::move(socket);
+    peerEnded_ = false;
+    // Latched here: a later wait that times out replaces the socket's error.
+    QObject::connect(socket_.get(), &QAbstractSocket::errorOccurred, socket_.get(),
+                     [this](QAbstractSocket::SocketError error) {
+                         if (error == QAbstractSocket::RemoteHostClosedError)
+                             peerEnded_ = true;
+                     });
+    tune(*socket_);
 }
 
 qint64 FtpDataChannel::pendingOutput() const
 {
     return socket_->bytesToWrite() + socket_->encryptedBytesToWrite();
+}
+
+bool FtpDataChannel::endOutput(const QDeadlineTimer& deadline)
+{
+    // What the server has sent already is read first: a connection closed
+    // with unread input is reset, and a reset may cost the server the end of
+    // our data.
+    for (int round = 0; round < 4 && socket_->waitForReadyRead(0); ++round)
+        socket_->readAll();
+#ifdef Q_OS_UNIX
+    // A TLS server may still be sending (session tickets follow the handshake
+    // by a moment), and Qt closes both directions at once. A descriptor of our
+    // own keeps the connection open until this channel ends, after the
+    // server's verdict, and ends only our direction now.
+    if (socket_->isEncrypted())
+        held_ = ::dup(int(socket_->socketDescriptor()));
+#endif
+    socket_->disconnectFromHost(); // TLS: close_notify first
+    if (!wait_.closed(*socket_, deadline))
+        return false;
+#ifdef Q_OS_UNIX
+    if (held_ >= 0)
+        ::shutdown(held_, SHUT_WR);
+#endif
+    return true;
 }

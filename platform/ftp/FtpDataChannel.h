@@ -41,12 +41,21 @@ public:
     bool peerClosed() const;
     // Bytes waiting to go out, encrypted or not.
     qint64 pendingOutput() const;
+    // Ends what we send (TLS's close_notify first when protected); false when
+    // the connection does not close by the deadline. A TLS connection stays
+    // open for the server's late input until the channel ends.
+    bool endOutput(const QDeadlineTimer& deadline);
 
     QSslSocket* socket() const { return socket_.get(); }
     void close();
 
 private:
+    void adopt(std::unique_ptr<QSslSocket> socket);
+    void release();
+
     FtpWait& wait_;
     std::unique_ptr<QTcpServer> server_;
     std::unique_ptr<QSslSocket> socket_;
+    int held_ = -1;          // see endOutput()
+    bool peerEnded_ = false; // TLS close_notify received
 };

@@ -314,8 +314,7 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
     }
     if (FtpResult drained = drainTo(0); !drained)
         return drained;
-    socket.disconnectFromHost();
-    if (!wait_.closed(socket, QDeadlineTimer(timeoutMs_)))
+    if (!channel_.endOutput(QDeadlineTimer(timeoutMs_)))
         return giveUp(QStringLiteral("The data connection did not close."));
     return FtpResult::success(0);
 }

@@ -8,7 +8,7 @@ namespace TlsSetting {
 FtpTlsPolicy parse(const QString& value)
 {
     const QString word = value.trimmed().toLower();
-    if (word == QLatin1String("offered"))
+    if (word.isEmpty() || word == QLatin1String("offered"))
         return FtpTlsPolicy::WhenOffered;
     if (word == QLatin1String("never"))
         return FtpTlsPolicy::Never;

@@ -5,7 +5,7 @@
 #include <QString>
 
 // Sendora's TLS policy for its FTP connections: the value "FtpTls" in the
-// settings store, beside the connection texts. "offered" (also when absent):
+// settings store, beside the connection texts. "offered" (also when absent or empty):
 // TLS whenever the server offers it; "required": no login without TLS;
 // "never": always in clear. Any other value counts as "required", so that a
 // mistyped value never lowers the protection.

@@ -94,6 +94,13 @@ bool PyFtpdServer::start(const QString& rootFolder, const FtpServerOptions& opti
     if (options.refuseStor) {
         args << QStringLiteral("--refuse-stor");
     }
+    if (!options.tlsCertificateFile.isEmpty()) {
+        args << QStringLiteral("--tls-cert") << options.tlsCertificateFile << QStringLiteral("--tls-key")
+             << options.tlsKeyFile;
+        if (options.tlsRequired) {
+            args << QStringLiteral("--tls-required");
+        }
+    }
 
     process_ = std::make_unique<QProcess>();
     process_->setStandardOutputFile(logPath);

@@ -17,6 +17,10 @@ struct FtpServerOptions
     bool refuseStor = false;                    // uploads (STOR, APPE, STOU) are refused with 553/550
     bool listOnly = false;                      // no MLSD/MLST: listings come from LIST, as from vsftpd
     QString host = QStringLiteral("127.0.0.1"); // "::1" for IPv6
+    // Explicit TLS (AUTH TLS) with this certificate and key (PEM files) when set.
+    QString tlsCertificateFile;
+    QString tlsKeyFile;
+    bool tlsRequired = false; // logins and data in clear are refused
 };
 
 namespace FtpFixture {
@@ -33,6 +37,7 @@ bool isListening(quint16 port);
 // A real FTP server for one test: pyftpdlib under the system Python, on a free
 // loopback port, serving rootFolder as the user's home with full rights. It
 // logs every command and reply ("<- TYPE A", "-> 226 ...") for assertions.
+// With a TLS certificate it speaks TLS through pyOpenSSL (python3-openssl).
 class PyFtpdServer
 {
 public:

@@ -16,9 +16,23 @@ QByteArray passiveReplyAddress(const QHostAddress& address, quint16 port)
            QByteArray::number(port >> 8) + ',' + QByteArray::number(port & 0xff);
 }
 
+// Control connections come as TLS-capable sockets, for AUTH TLS.
+class TlsCapableServer : public QTcpServer
+{
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QSslSocket(this);
+        if (socket->setSocketDescriptor(descriptor))
+            addPendingConnection(socket);
+        else
+            delete socket;
+    }
+};
+
 } // namespace
 
-ScriptedFtpServer::Session::Session(ScriptedFtpServer& server, QTcpSocket& control)
+ScriptedFtpServer::Session::Session(ScriptedFtpServer& server, QSslSocket& control)
     : server_(server), control_(control)
 {
 }
@@ -48,11 +62,34 @@ void ScriptedFtpServer::Session::closeControl()
         control_.waitForDisconnected(1000);
 }
 
+bool ScriptedFtpServer::Session::startTls()
+{
+    {
+        QMutexLocker lock(&server_.mutex_);
+        control_.setLocalCertificate(server_.certificate_);
+        control_.setPrivateKey(server_.key_);
+    }
+    control_.setPeerVerifyMode(QSslSocket::VerifyNone);
+    control_.startServerEncryption();
+    return control_.waitForEncrypted(kDataWaitMs);
+}
+
 void ScriptedFtpServer::Session::stall(int ms)
 {
     QDeadlineTimer deadline(ms);
     while (!deadline.hasExpired() && !server_.stopping())
         QThread::msleep(kSliceMs);
+}
+
+void ScriptedFtpServer::Session::ignoreUntilClosed(int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired() && !server_.stopping() &&
+           control_.state() == QAbstractSocket::ConnectedState) {
+        control_.readAll();
+        control_.waitForReadyRead(kSliceMs);
+    }
+    control_.abort();
 }
 
 quint16 ScriptedFtpServer::Session::listenPassive()
@@ -177,6 +214,13 @@ void ScriptedFtpServer::setFile(const QByteArray& name, const QByteArray& conten
     files_.insert(name, content);
 }
 
+void ScriptedFtpServer::setTlsIdentity(const QSslCertificate& certificate, const QSslKey& key)
+{
+    QMutexLocker lock(&mutex_);
+    certificate_ = certificate;
+    key_ = key;
+}
+
 void ScriptedFtpServer::on(const QByteArray& verb, Handler handler)
 {
     QMutexLocker lock(&mutex_);
@@ -207,7 +251,7 @@ QByteArray ScriptedFtpServer::uploaded() const
 
 void ScriptedFtpServer::run()
 {
-    QTcpServer listener;
+    TlsCapableServer listener;
     if (!listener.listen(address_, 0)) {
         ready_ = true;
         return;
@@ -217,7 +261,7 @@ void ScriptedFtpServer::run()
     while (!stop_) {
         if (!listener.waitForNewConnection(kSliceMs))
             continue;
-        std::unique_ptr<QTcpSocket> control(listener.nextPendingConnection());
+        std::unique_ptr<QSslSocket> control(qobject_cast<QSslSocket*>(listener.nextPendingConnection()));
         control->setParent(nullptr);
         ++connections_;
         serve(*control);
@@ -225,7 +269,7 @@ void ScriptedFtpServer::run()
     }
 }
 
-void ScriptedFtpServer::serve(QTcpSocket& control)
+void ScriptedFtpServer::serve(QSslSocket& control)
 {
     Session session(*this, control);
     QByteArray greeting;
@@ -280,6 +324,7 @@ void ScriptedFtpServer::answerByDefault(Session& session, const QByteArray& verb
     const QByteArray listing = listing_;
     const QByteArray file = files_.value(argument, QByteArray("hello\r\n"));
     const bool known = files_.contains(argument);
+    const bool tls = !certificate_.isNull();
     lock.unlock();
 
     if (verb == "USER") {
@@ -288,7 +333,10 @@ void ScriptedFtpServer::answerByDefault(Session& session, const QByteArray& verb
         session.reply("230 Logged in\r\n");
     } else if (verb == "FEAT") {
         session.reply(features);
-    } else if (verb == "OPTS" || verb == "TYPE" || verb == "NOOP") {
+    } else if (verb == "AUTH" && tls && argument.toUpper() == "TLS") {
+        session.reply("234 Proceed with negotiation\r\n");
+        session.startTls();
+    } else if (verb == "OPTS" || verb == "TYPE" || verb == "NOOP" || verb == "PBSZ" || verb == "PROT") {
         session.reply("200 OK\r\n");
     } else if (verb == "PWD") {
         session.reply("257 \"/\" is the current directory\r\n");

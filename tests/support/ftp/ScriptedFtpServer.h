@@ -5,6 +5,9 @@
 #include <QHostAddress>
 #include <QList>
 #include <QMutex>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -17,6 +20,8 @@
 // with blocking sockets, so a client under test may block the test's thread.
 // Without a handler of its own, each command gets an ordinary answer (login,
 // TYPE, PWD, CWD, PORT/EPRT, PASV/EPSV, LIST/MLSD, RETR, SIZE, STOR, QUIT, ...).
+// With a TLS identity, AUTH TLS protects the control connection (the data
+// connections stay in clear).
 class ScriptedFtpServer : public QThread
 {
 public:
@@ -24,14 +29,19 @@ public:
     class Session
     {
     public:
-        Session(ScriptedFtpServer& server, QTcpSocket& control);
+        Session(ScriptedFtpServer& server, QSslSocket& control);
 
         void reply(const QByteArray& bytes);
         // One byte at a time with a pause between them.
         void dribble(const QByteArray& bytes, int pauseMs = 2);
         void closeControl();
+        // The server's side of the TLS handshake on the control connection.
+        bool startTls();
         // Waits (and answers nothing) for up to ms, less when the server stops.
         void stall(int ms);
+        // Reads and drops whatever comes until the client closes the control
+        // connection (up to ms).
+        void ignoreUntilClosed(int ms);
 
         // Listens for a passive data connection; returns its port.
         quint16 listenPassive();
@@ -49,7 +59,7 @@ public:
 
     private:
         ScriptedFtpServer& server_;
-        QTcpSocket& control_;
+        QSslSocket& control_;
         QTcpServer passive_;
         std::unique_ptr<QTcpSocket> data_;
         QPair<QHostAddress, quint16> activeTarget_{QHostAddress(), 0};
@@ -73,6 +83,8 @@ public:
     void setListing(const QByteArray& body);
     // RETR of this name sends these bytes by default, SIZE tells their count.
     void setFile(const QByteArray& name, const QByteArray& content);
+    // The certificate and key AUTH TLS is answered with (none: AUTH is refused).
+    void setTlsIdentity(const QSslCertificate& certificate, const QSslKey& key);
     // Replaces the default answer to a verb (upper case, e.g. "RETR"); the
     // verb "" replaces sending the greeting when a client connects.
     void on(const QByteArray& verb, Handler handler);
@@ -88,7 +100,7 @@ protected:
     void run() override;
 
 private:
-    void serve(QTcpSocket& control);
+    void serve(QSslSocket& control);
     void answer(Session& session, const QByteArray& verb, const QByteArray& argument);
     void answerByDefault(Session& session, const QByteArray& verb, const QByteArray& argument);
     bool stopping() const { return stop_; }
@@ -103,6 +115,8 @@ private:
     QByteArray features_ = "211-Features:\r\n211 End\r\n";
     QByteArray listing_;
     QHash<QByteArray, QByteArray> files_;
+    QSslCertificate certificate_;
+    QSslKey key_;
     QHash<QByteArray, Handler> handlers_;
     QList<QByteArray> commands_;
     QByteArray uploaded_;

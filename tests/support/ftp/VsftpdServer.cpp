@@ -209,6 +209,15 @@ bool VsftpdServer::writeConfig(quint16 port) const
     if (options_.refuseStor) {
         lines << QStringLiteral("cmds_denied=STOR,APPE,STOU");
     }
+    if (!options_.tlsCertificateFile.isEmpty()) {
+        // require_ssl_reuse stays at its default (YES): data connections must resume the control's session.
+        const char* forced = options_.tlsRequired ? "YES" : "NO";
+        lines << QStringLiteral("ssl_enable=YES")
+              << QStringLiteral("rsa_cert_file=%1").arg(options_.tlsCertificateFile)
+              << QStringLiteral("rsa_private_key_file=%1").arg(options_.tlsKeyFile)
+              << QStringLiteral("force_local_logins_ssl=%1").arg(forced)
+              << QStringLiteral("force_local_data_ssl=%1").arg(forced);
+    }
 
     QSaveFile config(workDir_.filePath(QStringLiteral("vsftpd.conf")));
     if (!config.open(QIODevice::WriteOnly)) {

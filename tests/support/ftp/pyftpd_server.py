@@ -10,8 +10,9 @@ import argparse
 import logging
 import sys
 
-# No TLS here: keeping pyOpenSSL out halves the start-up time.
-sys.modules["OpenSSL"] = None
+# pyOpenSSL only for TLS servers: keeping it out halves the start-up time.
+if "--tls-cert" not in sys.argv:
+    sys.modules["OpenSSL"] = None
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
@@ -25,7 +26,9 @@ def emit(text):
     sys.stdout.flush()
 
 
-class LoggingHandler(FTPHandler):
+class Logging:
+    """Logs what the server receives and sends; mixed into the handler in use."""
+
     refuse_stor = False
 
     def on_connect(self):
@@ -62,6 +65,23 @@ class LoggingHandler(FTPHandler):
         return super().ftp_STOU(line)
 
 
+class LoggingHandler(Logging, FTPHandler):
+    pass
+
+
+def tls_handler(cert, key, required):
+    from pyftpdlib.handlers import TLS_FTPHandler
+
+    class LoggingTlsHandler(Logging, TLS_FTPHandler):
+        pass
+
+    LoggingTlsHandler.certfile = cert
+    LoggingTlsHandler.keyfile = key
+    LoggingTlsHandler.tls_control_required = required
+    LoggingTlsHandler.tls_data_required = required
+    return LoggingTlsHandler
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
@@ -71,6 +91,9 @@ def main():
     parser.add_argument("--anonymous", action="store_true")
     parser.add_argument("--refuse-stor", action="store_true")
     parser.add_argument("--list-only", action="store_true")
+    parser.add_argument("--tls-cert")
+    parser.add_argument("--tls-key")
+    parser.add_argument("--tls-required", action="store_true")
     args = parser.parse_args()
 
     logging.basicConfig(stream=sys.stderr, level=logging.WARNING)
@@ -80,12 +103,15 @@ def main():
     if args.anonymous:
         authorizer.add_anonymous(args.root, perm=PERMISSIONS)
 
-    handler = LoggingHandler
+    if args.tls_cert:
+        handler = tls_handler(args.tls_cert, args.tls_key, args.tls_required)
+    else:
+        handler = LoggingHandler
     handler.authorizer = authorizer
     handler.refuse_stor = args.refuse_stor
     if args.list_only:
         # Like vsftpd: listings only through LIST, where links show as links.
-        handler.proto_cmds = {name: spec for name, spec in FTPHandler.proto_cmds.items()
+        handler.proto_cmds = {name: spec for name, spec in handler.proto_cmds.items()
                               if name not in ("MLSD", "MLST")}
     handler.banner = "pyftpdlib test server ready."
     handler.timeout = 120
