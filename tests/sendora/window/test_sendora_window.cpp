@@ -4,6 +4,7 @@
 #include "platform/shell/LegacyText.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/SettingsStore.h"
+#include "sendora/session/CertificatePins.h"
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
@@ -12,6 +13,7 @@
 #include "tests/sendora/window/WindowFixture.h"
 #include "tests/support/common/TestEnvironment.h"
 #include "tests/support/ftp/ScriptedFtpServer.h"
+#include "tests/support/ftp/TestCertificates.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -363,6 +365,50 @@ private slots:
         form->close();
         QCOMPARE(stored(QStringLiteral("VerificPass1")), storedServer);
         QCOMPARE(stored(QStringLiteral("VerificPass3")), fixture.server.password());
+    }
+
+    void changedCertificateNeedsTheAdministrator_data()
+    {
+        QTest::addColumn<MessageBox::Answer>("answer");
+        QTest::addColumn<QString>("code"); // "": no input box expected
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("anyone else") << MessageBox::Answer::No << QString() << false;
+        QTest::newRow("wrong code") << MessageBox::Answer::Yes << QStringLiteral("1234") << false;
+        QTest::newRow("administrator") << MessageBox::Answer::Yes << QStringLiteral(" 2759 ") << true;
+    }
+    void changedCertificateNeedsTheAdministrator()
+    {
+        QFETCH(MessageBox::Answer, answer);
+        QFETCH(QString, code);
+        QFETCH(bool, accepted);
+        TestCertificates certificates;
+        const auto identity = certificates.selfSigned();
+        QVERIFY2(identity, qPrintable(certificates.errorString()));
+        WindowFixture fixture;
+        fixture.addFile(QStringLiteral("public_html/index.html"));
+        FtpServerOptions options;
+        options.tlsCertificateFile = identity->certificateFile;
+        options.tlsKeyFile = identity->keyFile;
+        QVERIFY2(fixture.startServer(options), qPrintable(fixture.serverError()));
+        const QString host = fixture.server.host();
+        const quint16 port = fixture.server.port();
+        const QString earlier = QStringLiteral("AB:CD");
+        CertificatePins::pin(host, port, earlier);
+        auto form = fixture.openWindow();
+        fixture.dialogs.answerMessage(answer);
+        if (!code.isEmpty())
+            fixture.dialogs.answerInput(code);
+
+        form->cmdConnect_Click();
+        QCOMPARE(fixture.dialogs.messages.size(), 1);
+        QCOMPARE(fixture.dialogs.messages[0].title, QStringLiteral("警告"));
+        QCOMPARE(fixture.dialogs.messages[0].buttons, MessageBox::Buttons::YesNo);
+        QCOMPARE(fixture.dialogs.inputs.size(), code.isEmpty() ? 0 : 1);
+        QCOMPARE(ProgramExit::endRequested(), !accepted);
+        QCOMPARE(CertificatePins::pinned(host, port),
+                 accepted ? FtpTls::fingerprint(identity->certificate) : earlier);
+        QCOMPARE(WindowFixture::rowTexts(*form), accepted ? QStringList{"index.html"} : QStringList{});
+        QVERIFY(form->isEnabled() && !form->isBusy());
     }
 
     void settingsAreSavedOnCloseOnly()
