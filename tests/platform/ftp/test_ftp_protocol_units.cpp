@@ -246,10 +246,19 @@ private slots:
             "211-Features:\r\n MDTM\r\n MLST type*;size*;modify*;\r\n utf8\r\n211 End\r\n");
         QVERIFY(both.utf8);
         QVERIFY(both.mlst);
+        QVERIFY(!both.authTls);
         // Only indented lines are features; the first line is the reply's own text.
         const auto none = FtpReplyParsing::parseFeatures("211-UTF8 MLST\r\nUTF8\r\n SIZE\r\n211 End\r\n");
         QVERIFY(!none.utf8);
         QVERIFY(!none.mlst);
+        // AUTH lists its mechanisms in more than one way; TLS-C is another name for TLS.
+        for (const char* line : {" AUTH TLS", " auth ssl;tls;", " AUTH SSL, TLS-C"})
+            QVERIFY(FtpReplyParsing::parseFeatures(QByteArray("211-Features:\r\n") + line + "\r\n211 End\r\n")
+                        .authTls);
+        for (const char* line : {" AUTH SSL", " AUTH TLSX", " PROT"})
+            QVERIFY(
+                !FtpReplyParsing::parseFeatures(QByteArray("211-Features:\r\n") + line + "\r\n211 End\r\n")
+                     .authTls);
     }
 
     void asciiLineEnds_data()
