@@ -209,18 +209,9 @@ FtpResult FtpDataExchange::secure(std::optional<FtpReply>& early)
     channel_.startTls(control_.tlsConfiguration(), control_.peerName());
     const QDeadlineTimer deadline(timeoutMs_);
     while (!socket.isEncrypted()) {
-        FtpResult failure;
-        if (controlFailed(early, failure)) {
-            channel_.close();
-            return failure;
-        }
-        if (socket.state() != QAbstractSocket::ConnectedState) {
-            // The server's reply (522 when it wanted its session resumed) says more than we can.
-            const FtpResult verdict = finish(early);
-            return verdict.ok ? FtpResult::failure(
-                                    QStringLiteral("The TLS handshake on the data connection failed."))
-                              : verdict;
-        }
+        // A server that wanted its session resumed says so in its reply (522).
+        if (auto failure = broken(early, QStringLiteral("The TLS handshake on the data connection failed.")))
+            return *failure;
         if (wait_.expired(deadline))
             return giveUp(QStringLiteral("The TLS handshake on the data connection did not complete."));
         socket.waitForEncrypted(FtpWait::slice(deadline));
@@ -231,6 +222,20 @@ FtpResult FtpDataExchange::secure(std::optional<FtpReply>& early)
         return localFailure(
             QStringLiteral("The data connection showed another certificate than the server."));
     return FtpResult::success(0);
+}
+
+std::optional<FtpResult> FtpDataExchange::broken(std::optional<FtpReply>& early, const QString& why)
+{
+    FtpResult failure;
+    if (controlFailed(early, failure)) {
+        channel_.close();
+        return failure;
+    }
+    if (channel_.socket()->state() != QAbstractSocket::ConnectedState) {
+        const FtpResult verdict = finish(early);
+        return verdict.ok ? FtpResult::failure(why) : verdict;
+    }
+    return std::nullopt;
 }
 
 FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& early)
@@ -275,16 +280,8 @@ FtpResult FtpDataExchange::pumpOut(const Source& source, std::optional<FtpReply>
     FtpSpeedFloor speed(speedLimit_);
     auto drainTo = [&](qint64 limit) -> FtpResult {
         while (channel_.pendingOutput() > limit) {
-            FtpResult failure;
-            if (controlFailed(early, failure)) {
-                channel_.close();
-                return failure;
-            }
-            if (socket.state() != QAbstractSocket::ConnectedState) {
-                const FtpResult verdict = finish(early);
-                return verdict.ok ? FtpResult::failure(QStringLiteral("The data connection broke."))
-                                  : verdict;
-            }
+            if (auto failure = broken(early, QStringLiteral("The data connection broke.")))
+                return *failure;
             if (wait_.expired(idle))
                 return giveUp(QStringLiteral("The data connection stalled."));
             if (speed.tooSlow())

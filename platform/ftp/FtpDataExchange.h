@@ -60,6 +60,9 @@ private:
     FtpResult pumpIn(const Sink& sink, std::optional<FtpReply>& early);
     FtpResult pumpOut(const Source& source, std::optional<FtpReply>& early);
     bool controlFailed(std::optional<FtpReply>& early, FtpResult& failure);
+    // A failure reply, or the data connection lost while we send or shake
+    // hands: the server's verdict when it has one, else why.
+    std::optional<FtpResult> broken(std::optional<FtpReply>& early, const QString& why);
     FtpResult finish(std::optional<FtpReply>& early);
     void abortTransfer();
     FtpResult localFailure(const QString& why);
