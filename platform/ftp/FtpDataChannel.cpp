@@ -132,6 +132,19 @@ void FtpDataChannel::startTls(const QSslConfiguration& configuration, const QStr
     socket_->startClientEncryption();
 }
 
+qint64 FtpDataChannel::read(char* data, qint64 size)
+{
+    qint64 got = socket_->read(data, size);
+    if (got == 0 && socket_->isEncrypted()) {
+        // Qt decrypts what has arrived from its event loop, which a synchronous
+        // call seldom runs; until then its raw buffer stays full and nothing
+        // more is read. flush() decrypts here and now.
+        socket_->flush();
+        got = socket_->read(data, size);
+    }
+    return got;
+}
+
 bool FtpDataChannel::peerClosed() const
 {
     return socket_->state() != QAbstractSocket::ConnectedState || peerEnded_;

@@ -36,6 +36,8 @@ public:
     // carries the control connection's session, which the server may insist
     // on resuming.
     void startTls(const QSslConfiguration& configuration, const QString& peerName);
+    // Reads what has arrived, decrypted when protected.
+    qint64 read(char* data, qint64 size);
     // Whether the server has ended the data: closed the connection, or sent
     // TLS's close_notify (after which some servers wait for us to close).
     bool peerClosed() const;

@@ -245,7 +245,7 @@ FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& ear
     QDeadlineTimer idle(timeoutMs_);
     FtpSpeedFloor speed(speedLimit_);
     for (;;) {
-        const qint64 got = socket.read(block.data(), kBlockSize);
+        const qint64 got = channel_.read(block.data(), kBlockSize);
         if (got > 0) {
             if (!sink(block.constData(), got))
                 return localFailure(QStringLiteral("Cannot write the received data."));
