@@ -6,10 +6,14 @@
 // the operation, as curl's time_total counts; "operation=S": the part after the
 // login, comparable to curl's time_total - time_pretransfer (login costs the
 // same to both and hides differences); "entries=N" for a listing.
+// With BENCH_FTP_CA=FILE the session requires TLS and trusts the authority in
+// FILE beside the system's (run.sh's TLS row gives curl the same file);
+// BENCH_FTP_PASSIVE=1 asks for passive data connections.
 #include "sendora/session/clsFtpClient.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSslCertificate>
 #include <QTextStream>
 #include <cstdio>
 
@@ -51,6 +55,16 @@ int main(int argc, char** argv)
     clsFtpClient client;
     client.setPort(port);
     client.setTransferType(clsFtpClient::kBinary);
+    client.setPassive(qEnvironmentVariableIntValue("BENCH_FTP_PASSIVE") == 1);
+    if (const QString authority = qEnvironmentVariable("BENCH_FTP_CA"); !authority.isEmpty()) {
+        const auto certificates = QSslCertificate::fromPath(authority);
+        if (certificates.isEmpty()) {
+            QTextStream(stderr) << "bench_ftp: no certificate in " << authority << '\n';
+            return 2;
+        }
+        client.setTlsPolicy(FtpTlsPolicy::Required);
+        client.setExtraAuthorities(certificates);
+    }
     qint64 entries = 0;
     QObject::connect(
         &client,
