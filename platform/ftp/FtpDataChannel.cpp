@@ -9,6 +9,7 @@ namespace {
 
 // Enough kernel buffer for fast loopback and LAN transfers.
 constexpr int kSocketBufferSize = 1024 * 1024;
+constexpr qint64 kTlsReadBufferSize = 64 * 1024;
 
 void tune(QTcpSocket& socket)
 {
@@ -129,6 +130,10 @@ void FtpDataChannel::startTls(const QSslConfiguration& configuration, const QStr
 {
     socket_->setSslConfiguration(configuration);
     socket_->setPeerVerifyName(peerName);
+    // Qt reads raw input in pieces as large as this buffer and frees each once
+    // decrypted: pieces of a megabyte came from fresh pages every time and
+    // cost a download over TLS about a quarter of its speed.
+    socket_->setReadBufferSize(kTlsReadBufferSize);
     socket_->startClientEncryption();
 }
 
