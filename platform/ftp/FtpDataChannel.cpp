@@ -10,6 +10,7 @@ namespace {
 // Enough kernel buffer for fast loopback and LAN transfers.
 constexpr int kSocketBufferSize = 1024 * 1024;
 constexpr qint64 kTlsReadBufferSize = 64 * 1024;
+constexpr int kTlsWaitStepMs = 5;
 
 void tune(QTcpSocket& socket)
 {
@@ -148,6 +149,16 @@ qint64 FtpDataChannel::read(char* data, qint64 size)
         got = socket_->read(data, size);
     }
     return got;
+}
+
+bool FtpDataChannel::waitForInput(int timeoutMs)
+{
+    // A TLS wait takes in close_notify and goes on waiting, as it brings no
+    // data; servers that leave the connection open after it (vsftpd) would
+    // end every download a whole wait late. Short steps see it soon.
+    if (socket_->isEncrypted())
+        timeoutMs = qMin(timeoutMs, kTlsWaitStepMs);
+    return socket_->waitForReadyRead(timeoutMs);
 }
 
 bool FtpDataChannel::peerClosed() const

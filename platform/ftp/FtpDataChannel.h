@@ -38,6 +38,8 @@ public:
     void startTls(const QSslConfiguration& configuration, const QString& peerName);
     // Reads what has arrived, decrypted when protected.
     qint64 read(char* data, qint64 size);
+    // Waits up to timeoutMs for input; false when none came.
+    bool waitForInput(int timeoutMs);
     // Whether the server has ended the data: closed the connection, or sent
     // TLS's close_notify (after which some servers wait for us to close).
     bool peerClosed() const;

@@ -263,7 +263,7 @@ FtpResult FtpDataExchange::pumpIn(const Sink& sink, std::optional<FtpReply>& ear
             }
             if (wait_.expired(idle))
                 return giveUp(QStringLiteral("The data connection stalled."));
-            socket.waitForReadyRead(FtpWait::slice(idle));
+            channel_.waitForInput(FtpWait::slice(idle));
         }
         if (speed.tooSlow())
             return giveUp(tooSlowText());

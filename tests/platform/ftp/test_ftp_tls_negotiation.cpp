@@ -2,7 +2,11 @@
 #include "tests/support/ftp/ScriptedFtpServer.h"
 #include "tests/support/ftp/TestCertificates.h"
 
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 
 using Session = ScriptedFtpServer::Session;
 
@@ -156,6 +160,58 @@ private slots:
         // The replies a login shows are those of the connection that logged in, TLS commands' included.
         if (loggedIn)
             QCOMPARE(session.lastReplies().contains("234 "), protectedData);
+    }
+
+    // A server that ends the data with close_notify alone and leaves the
+    // connection open (vsftpd does) ends each download there, as soon as one
+    // that closes the connection, not after a wait's slice of 100 ms.
+    void downloadEndsAtCloseNotify()
+    {
+        std::atomic<bool> keepOpen = false;
+        ScriptedFtpServer server;
+        server.setTlsIdentity(identity->certificate, identity->key);
+        server.setFeatures("211-Features:\r\n AUTH TLS\r\n211 End\r\n");
+        server.on("RETR", [&keepOpen](Session& s, const QByteArray&) {
+            s.reply("150 Here it comes\r\n");
+            if (s.openData() && s.startDataTls()) {
+                s.sendData("contents");
+                QThread::msleep(20); // the client is waiting for more when the end comes
+                if (keepOpen)
+                    s.endDataTlsKeepingConnection();
+                else
+                    s.closeData();
+            }
+            s.reply("226 Done\r\n");
+        });
+        QVERIFY(server.start());
+        FtpSession session;
+        session.setTimeouts(kReplyTimeoutMs, kReplyTimeoutMs);
+        FtpTlsOptions options;
+        options.trust = [](const FtpServerCertificate&) { return true; };
+        session.setTls(options);
+        session.beginOperation();
+        QVERIFY(session.login(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("user"),
+                              QStringLiteral("secret")));
+        constexpr int kDownloads = 5;
+        auto timeDownloads = [&] {
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < kDownloads; ++i) {
+                QBuffer sink;
+                sink.open(QIODevice::WriteOnly);
+                if (!session.download(QStringLiteral("file"), sink, false) || sink.data() != "contents")
+                    return qint64(-1);
+            }
+            return timer.elapsed();
+        };
+        const qint64 closed = timeDownloads();
+        keepOpen = true;
+        const qint64 keptOpen = timeDownloads();
+        session.endOperation();
+        session.logout();
+        QVERIFY(closed >= 0 && keptOpen >= 0);
+        QVERIFY2(keptOpen - closed < kDownloads * 30,
+                 qPrintable(QStringLiteral("closed %1 ms, kept open %2 ms").arg(closed).arg(keptOpen)));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QMutexLocker>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +63,12 @@ void ScriptedFtpServer::Session::closeControl()
         control_.waitForDisconnected(1000);
 }
 
+ScriptedFtpServer::Session::~Session()
+{
+    if (heldData_ >= 0)
+        ::close(heldData_);
+}
+
 bool ScriptedFtpServer::Session::startTls()
 {
     {
@@ -113,7 +120,7 @@ bool ScriptedFtpServer::Session::openData()
     }
     if (activeTarget_.second == 0)
         return false;
-    data_ = std::make_unique<QTcpSocket>();
+    data_ = std::make_unique<QSslSocket>(); // in clear unless startDataTls()
     data_->connectToHost(activeTarget_.first, activeTarget_.second);
     activeTarget_ = {QHostAddress(), 0};
     return data_->waitForConnected(kDataWaitMs);
@@ -163,6 +170,31 @@ void ScriptedFtpServer::Session::closeData()
     if (data_->state() != QAbstractSocket::UnconnectedState)
         data_->waitForDisconnected(1000);
     data_.reset();
+}
+
+bool ScriptedFtpServer::Session::startDataTls()
+{
+    auto* socket = qobject_cast<QSslSocket*>(data_.get());
+    if (!socket)
+        return false;
+    {
+        QMutexLocker lock(&server_.mutex_);
+        socket->setLocalCertificate(server_.certificate_);
+        socket->setPrivateKey(server_.key_);
+    }
+    socket->setPeerVerifyMode(QSslSocket::VerifyNone);
+    socket->startServerEncryption();
+    return socket->waitForEncrypted(kDataWaitMs);
+}
+
+void ScriptedFtpServer::Session::endDataTlsKeepingConnection()
+{
+    if (!data_)
+        return;
+    if (heldData_ >= 0)
+        ::close(heldData_);
+    heldData_ = ::dup(int(data_->socketDescriptor()));
+    closeData();
 }
 
 ScriptedFtpServer::ScriptedFtpServer() = default;

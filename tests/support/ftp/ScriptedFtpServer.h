@@ -30,6 +30,7 @@ public:
     {
     public:
         Session(ScriptedFtpServer& server, QSslSocket& control);
+        ~Session();
 
         void reply(const QByteArray& bytes);
         // One byte at a time with a pause between them.
@@ -54,6 +55,11 @@ public:
         bool sendRepeated(const QByteArray& pattern, qint64 total, int pauseMs = 0);
         QByteArray receiveData();
         void closeData();
+        // The server's side of the TLS handshake on an active data connection.
+        bool startDataTls();
+        // Sends close_notify and keeps the connection open, as vsftpd does:
+        // the client must take close_notify alone for the end of the data.
+        void endDataTlsKeepingConnection();
         // Whether the client announced an address of its own (PORT/EPRT).
         bool isActive() const { return activeTarget_.second != 0; }
 
@@ -62,6 +68,7 @@ public:
         QSslSocket& control_;
         QTcpServer passive_;
         std::unique_ptr<QTcpSocket> data_;
+        int heldData_ = -1; // see endDataTlsKeepingConnection()
         QPair<QHostAddress, quint16> activeTarget_{QHostAddress(), 0};
         friend class ScriptedFtpServer;
     };
