@@ -6,7 +6,7 @@
 #include "platform/lha/command/unlha32.h"
 #include "platform/lha/compressor/LhaWriter.h"
 #include "platform/lha/format/Crc16.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QCoreApplication>
 #include <QDir>

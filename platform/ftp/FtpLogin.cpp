@@ -1,7 +1,7 @@
 #include "platform/ftp/FtpLogin.h"
 
 #include "platform/ftp/FtpReplyParsing.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/ftp/FtpReplyParsing.h"
 #include "platform/ftp/listing/FtpListingParser.h"
 #include "platform/ftp/listing/FtpListingReader.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QIODevice>
 #include <algorithm>

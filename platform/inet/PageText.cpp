@@ -1,6 +1,6 @@
 #include "platform/inet/PageText.h"
 
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QStringDecoder>
 #include <QStringList>

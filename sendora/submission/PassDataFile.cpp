@@ -1,6 +1,6 @@
 #include "sendora/submission/PassDataFile.h"
 
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "platform/shell/OwnerOnly.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "sendora/window/BrowserText.h"
 
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QDir>
 #include <algorithm>

@@ -9,7 +9,7 @@
 #include "platform/ftp/listing/NumericModeLine.h"
 #include "platform/ftp/listing/UnixListLine.h"
 #include "platform/ftp/listing/VShellLine.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 namespace FtpListingParser {
 

@@ -9,7 +9,7 @@
 #include "platform/lha/command/unlha32.h"
 #include "platform/lha/compressor/LhaWriter.h"
 #include "platform/lha/format/MemberPath.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "platform/lha/format/MemberPath.h"
 
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QStringDecoder>
 

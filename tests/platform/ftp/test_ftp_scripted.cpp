@@ -1,4 +1,4 @@
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "sendora/session/clsFtpClient.h"
 #include "tests/support/ftp/ScriptedFtpServer.h"
 

@@ -2,7 +2,7 @@
 #include "platform/inet/Inet.h"
 #include "platform/inet/LowSpeedRule.h"
 #include "platform/inet/PageText.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "tests/support/common/TestEnvironment.h"
 #include "tests/support/http/HttpTestServer.h"
 

@@ -1,6 +1,6 @@
 #include "tests/sendora/session/ServerUnderTest.h"
 
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QRegularExpression>
 #include <QTest>

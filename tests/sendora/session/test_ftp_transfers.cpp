@@ -1,7 +1,7 @@
 // clsFtpClient transfers against real servers: binary and ASCII both ways with
 // Reload on and off, the progress events, Exists, failures that must leave
 // files alone, names with backslashes, Japanese names and IPv6.
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "tests/sendora/session/SessionFixture.h"
 
 #include <QDir>

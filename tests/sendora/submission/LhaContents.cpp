@@ -1,6 +1,6 @@
 #include "LhaContents.h"
 
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QFile>
 #include <cstdio>

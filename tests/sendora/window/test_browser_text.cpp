@@ -1,6 +1,6 @@
 // The window's pure helpers: texts of rows, remote and local paths, replies,
 // the server box and the Pass data file.
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "sendora/submission/DayRange.h"
 #include "sendora/window/BrowserText.h"
 #include "sendora/window/ServerAddress.h"

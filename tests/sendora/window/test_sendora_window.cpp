@@ -1,7 +1,7 @@
 // The main window as the user meets it: start-up, the administrator code,
 // connecting to a real server, a refused connection and the settings.
 #include "platform/dialogs/Twips.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/SettingsStore.h"
 #include "sendora/session/CertificatePins.h"

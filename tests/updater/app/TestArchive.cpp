@@ -1,7 +1,7 @@
 #include "tests/updater/app/TestArchive.h"
 
 #include "platform/lha/binding/UnlhaBinding.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "platform/shell/ProgramLauncher.h"
 #include "tests/support/common/TestEnvironment.h"
 #include "tests/updater/app/TestArchive.h"

@@ -3,7 +3,7 @@
 // produces.
 
 #include "platform/lha/binding/UnlhaBinding.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "tests/platform/lha/support/HandMadeArchive.h"
 #include "updater/lha/ClassLHa.h"
 

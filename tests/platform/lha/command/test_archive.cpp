@@ -4,7 +4,7 @@
 
 #include "platform/lha/binding/UnlhaBinding.h"
 #include "platform/lha/command/unlha32.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "tests/platform/lha/support/HandMadeArchive.h"
 #include "tests/platform/lha/support/LhaTestTools.h"
 

@@ -4,7 +4,7 @@
 #include "platform/lha/compressor/MatchFinder.h"
 #include "platform/lha/format/Crc16.h"
 #include "platform/lha/format/LhaHeader.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "tests/platform/lha/compressor/LhasaArchive.h"
 #include "tests/platform/lha/compressor/TestData.h"
 

@@ -5,7 +5,7 @@
 #include "platform/lha/format/Crc16.h"
 #include "platform/lha/format/LhaHeader.h"
 #include "platform/lha/format/MemberPath.h"
-#include "platform/shell/LegacyText.h"
+#include "platform/text/LegacyText.h"
 #include "tests/platform/lha/support/LhaTestTools.h"
 
 #include <QBuffer>
