@@ -3,8 +3,9 @@
 #include <QString>
 
 // The outcome of one protocol operation: success, the server's deciding reply
-// code (0 when no reply decided it) and, on failure, why.
-struct FtpResult
+// code (0 when no reply decided it) and, on failure, why. Never dropped
+// unread: a caller that ignores an outcome says so with a cast to void.
+struct [[nodiscard]] FtpResult
 {
     bool ok = false;
     int code = 0;

@@ -178,7 +178,8 @@ void FtpSession::negotiateFeatures()
         mlst_ = features.mlst;
         if (features.utf8) {
             std::optional<FtpReply> opts;
-            askQuietly("OPTS UTF8 ON\r\n", opts);
+            // A server that announces UTF8 uses it whether or not it takes the option.
+            (void)askQuietly("OPTS UTF8 ON\r\n", opts);
             encoding_ = FtpNameEncoding::Utf8;
         }
     }

@@ -246,7 +246,7 @@ void clsFtpClient::setCurrentDir(const QString& strNewDir)
         return;
     CallScope scope(*this, false);
     if (scope)
-        session_->changeDirectory(ToFtpPath(strNewDir));
+        (void)session_->changeDirectory(ToFtpPath(strNewDir)); // a property has no result: Response tells
 }
 
 void clsFtpClient::EnumFile()
