@@ -636,4 +636,4 @@ void TestFtpListing::readerBoundsEntriesAndLines()
 }
 
 QTEST_GUILESS_MAIN(TestFtpListing)
-#include "test_platform_ftp_listing.moc"
+#include "test_formats.moc"

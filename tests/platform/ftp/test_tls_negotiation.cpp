@@ -216,4 +216,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFtpTlsNegotiation)
-#include "test_ftp_tls_negotiation.moc"
+#include "test_tls_negotiation.moc"

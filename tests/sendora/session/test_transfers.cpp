@@ -377,4 +377,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFtpTransfers)
-#include "test_ftp_transfers.moc"
+#include "test_transfers.moc"

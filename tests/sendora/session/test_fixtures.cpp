@@ -161,4 +161,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFtpFixtures)
-#include "test_ftp_fixtures.moc"
+#include "test_fixtures.moc"

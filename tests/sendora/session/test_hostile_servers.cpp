@@ -821,4 +821,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFtpScripted)
-#include "test_ftp_scripted.moc"
+#include "test_hostile_servers.moc"

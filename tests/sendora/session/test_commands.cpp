@@ -460,4 +460,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFtpSession)
-#include "test_ftp_session.moc"
+#include "test_commands.moc"

@@ -340,4 +340,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFtpProtocolUnits)
-#include "test_ftp_protocol_units.moc"
+#include "test_protocol.moc"

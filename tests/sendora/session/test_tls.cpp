@@ -196,4 +196,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestFtpTls)
-#include "test_ftp_tls.moc"
+#include "test_tls.moc"
