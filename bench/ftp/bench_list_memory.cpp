@@ -7,6 +7,7 @@
 // "peak_growth_mb=M", "seconds=S" and "cpu_seconds=S" for the listing.
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/window/Form1.h"
+#include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
 
 #include <QApplication>
@@ -87,9 +88,9 @@ int main(int argc, char** argv)
         Form1 form;
         form.show();
         QApplication::processEvents();
-        form.mclsFTP->setPort(announced.mid(5).toInt());
-        form.mclsFTP->setTimeouts(60'000, 600'000);
-        if (!form.mclsFTP->Connect(QStringLiteral("127.0.0.1"), QStringLiteral("bench"), password))
+        form.browser().client()->setPort(announced.mid(5).toInt());
+        form.browser().client()->setTimeouts(60'000, 600'000);
+        if (!form.browser().client()->Connect(QStringLiteral("127.0.0.1"), QStringLiteral("bench"), password))
             return fail(QStringLiteral("cannot log in"));
 
         const qint64 before = statusBytes("VmRSS");
@@ -113,7 +114,7 @@ int main(int argc, char** argv)
                     double(growth) / (1024.0 * 1024.0), seconds, cpu);
         if (rows != entries)
             result = fail(QStringLiteral("the list holds %1 rows").arg(rows));
-        form.mclsFTP->DisConnect();
+        form.browser().client()->DisConnect();
     }
     server.terminate();
     server.waitForFinished(10'000);

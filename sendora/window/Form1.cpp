@@ -1,60 +1,43 @@
-// Lifetime of the window and of its one FTP session, and small shared helpers.
+// Lifetime of the window and of its FTP browser, and small shared helpers.
 #include "sendora/window/Form1.h"
 
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/SingleInstance.h"
 #include "sendora/session/clsFtpClient.h"
+#include "sendora/window/FtpBrowser.h"
 
-#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 
-Form1::~Form1()
-{
-    if (busy_)
-        QApplication::restoreOverrideCursor();
-}
+Form1::~Form1() = default;
 
-Form1::CommandScope::CommandScope(Form1& form) : form_(form)
+void Form1::createBrowser()
 {
-    ++form_.commandDepth_;
-}
-
-Form1::CommandScope::~CommandScope()
-{
-    if (--form_.commandDepth_ == 0)
-        form_.commandFinished();
-}
-
-// A close that came while a command ran is carried out now that the command
-// has returned from every call on mclsFTP.
-void Form1::commandFinished()
-{
-    if (ProgramExit::endRequested()) {
-        // The program was ended (終　了, a refused connection): nothing is saved.
-        mclsFTP.reset();
-        return;
-    }
-    if (closeRequested_) {
-        closeRequested_ = false;
-        close();
-    }
+    const FtpBrowser::Controls controls{this, lvwList, txtPath, pbrState, StatusBar1Panel1, &imlImage};
+    FtpBrowser::Window window;
+    window.login = [this] {
+        return FtpBrowser::Window::Login{txtServer->text(), txtUser->text(), txtPass->text()};
+    };
+    window.transferType = [this] { return TransferTypeFromOptions(); };
+    window.askAdministratorCode = [this] { return askAdministratorCode(); };
+    browser_ = std::make_unique<FtpBrowser>(controls, std::move(window));
 }
 
 bool Form1::programEnding() const
 {
-    return closeRequested_ || ProgramExit::endRequested();
+    return browser_->ending();
 }
 
 void Form1::endProgramNow()
 {
-    mclsFTP.reset();
+    browser_->releaseSession();
     ProgramExit::endNow();
 }
 
 int Form1::TransferTypeFromOptions() const
 {
-    return Option1->isChecked() ? 2 : 1;
+    return Option1->isChecked() ? clsFtpClient::kBinary : clsFtpClient::kAscii;
 }
 
 QString Form1::statusText() const
@@ -64,5 +47,5 @@ QString Form1::statusText() const
 
 void Form1::setStatusText(const QString& text)
 {
-    StatusBar1Panel1->setText(text);
+    browser_->setStatusText(text);
 }

@@ -2,18 +2,16 @@
 
 #include "sendora/window/ImageList.h"
 
-#include <QDateTime>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <map>
 #include <memory>
 
 class ByteProgressBar;
+class FtpBrowser;
 class RemoteListView;
 class SingleInstance;
 class TagLineEdit;
-class clsFtpClient;
 class QAction;
 class QDateEdit;
 class QFrame;
@@ -24,12 +22,12 @@ class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
-class RemoteListRow;
 
 // Sendora's main window: the submission panel the user sees, the settings panel
-// an administrator brings into view, and the FTP browser whose controls lie
-// beyond the visible area. Handlers, procedures and controls are public: the
-// submission commands (Form1Submission*.cpp) drive the browser as it drives itself.
+// an administrator brings into view, and the controls of the FTP browser, which
+// lie beyond the visible area. The browser's commands live in FtpBrowser (a new
+// browser command goes there); the handlers here forward to it or to the
+// submissions (Form1Submissions.cpp).
 //
 // Control arrays: element k of array Name is the member Name[k] and the Qt
 // object "Name_k" with the dynamic property "index" = k.
@@ -40,7 +38,7 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Start-up, settings, connection (Form1Startup.cpp, Form1Connection.cpp).
+    // Start-up, settings, connection (Form1Startup.cpp, Form1Browse.cpp).
     void Form_Load();
     void Form_Unload();
     void cmdConnect_Click();
@@ -50,40 +48,17 @@ public:
     void Option3_Click();
     void Option4_Click();
     void Label4_DblClick(int Index);
-    // The administrator unlock's input box; true when the code was entered.
-    bool askAdministratorCode();
     void Frame2_DblClick();
     void DTPicker1_CloseUp(int Index);
 
-    // Remote list and browsing (Form1Browse.cpp).
+    // The browser's handlers (Form1Browse.cpp).
     void ChangeRemoteDir(const QString& path);
     void SetBusy(bool busy);
     void cmdUp_Click();
     void txtPath_KeyDown(int KeyCode);
     void lvwList_DblClick();
     QPixmap MakeListIcon(int iconNumber);
-    void mclsFTP_BeginEnumFiles(int FileCnt);
-    void mclsFTP_EnumFile(const QString& FileName, qint64 Size, quint32 Attr, const QDateTime& ftCreate,
-                          const QDateTime& ftWrite, const QDateTime& ftAccess);
-    void mclsFTP_Send(qint64 Bytes, const QString& Response);
-    void mclsFTP_Receive(qint64 Bytes, const QString& Response);
-
-    // Download (Form1Download.cpp). One routine for every download command: the
-    // filter says per row whether it is fetched, flags the command (a selected
-    // row that cannot be fetched) or is passed over. localName turns a remote
-    // name into the local file name (default: the same name).
-    enum class RowChoice
-    {
-        Skip,
-        Take,
-        Flag
-    };
-    using RowFilter = std::function<RowChoice(const RemoteListRow* row)>;
-    using LocalNameRule = std::function<QString(const QString& remoteName)>;
-    void DownloadRows(const RowFilter& filter, const LocalNameRule& localName = {});
     void mnuGet_Click();
-
-    // Remote file management and drop upload (Form1Manage.cpp).
     void lvwList_MouseUp(Qt::MouseButton Button, const QPoint& position);
     void mnuNewDir_Click();
     void mnuRename_Click();
@@ -91,42 +66,17 @@ public:
     void lvwList_OLEDragDrop(const QMimeData* Data);
     bool HasSelectedItem() const;
 
-    // Submissions (Form1Submission*.cpp).
+    // Submissions (Form1Submissions.cpp).
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
 
-    // 2 (binary) when "Binary" is selected, else 1 (ASCII).
-    int TransferTypeFromOptions() const;
     QString statusText() const;
     void setStatusText(const QString& text);
-    bool isBusy() const { return busy_; }
-    // The program is ending (終　了, a refused connection) or a close waits for
-    // the running command: commands stop at their next step, with no further
-    // session call and no message.
+    // The program is ending, or a close waits for the running command.
     bool programEnding() const;
-
-    // Held by every command that calls mclsFTP or yields: a close of the window
-    // while one runs ends the session call in progress and takes effect when the
-    // outermost command has returned, so mclsFTP is never destroyed inside one
-    // of its own calls.
-    class CommandScope
-    {
-    public:
-        explicit CommandScope(Form1& form);
-        ~CommandScope();
-        CommandScope(const CommandScope&) = delete;
-        CommandScope& operator=(const CommandScope&) = delete;
-
-    private:
-        Form1& form_;
-    };
-
-    // Window state.
-    std::unique_ptr<clsFtpClient> mclsFTP;
-    bool mblnSending = false;
-    bool mblnReceiving = false;
-    int mlngDirInsertPos = 1;
+    // The FTP browser these controls belong to, with the session (mclsFTP).
+    FtpBrowser& browser() const { return *browser_; }
 
     // Directly on the window.
     QFrame* Frame2 = nullptr;
@@ -191,13 +141,14 @@ private:
     void connectHandlers();
     void settingsPanelMoved();
 
-    void connectSession();
+    void createBrowser();
+    // The administrator unlock's input box; true when the code was entered.
+    bool askAdministratorCode();
     void endProgramNow();
-    void commandFinished();
+    // 2 (binary) when "Binary" is selected, else 1 (ASCII).
+    int TransferTypeFromOptions() const;
 
     std::unique_ptr<SingleInstance> instance_;
-    int commandDepth_ = 0;
-    bool closeRequested_ = false;
-    bool busy_ = false;
+    std::unique_ptr<FtpBrowser> browser_;
     bool unloaded_ = false;
 };

@@ -2,9 +2,9 @@
 // stacking and tab order, and the wiring of controls to their handlers.
 #include "platform/dialogs/Twips.h"
 #include "platform/shell/SingleInstance.h"
-#include "sendora/session/clsFtpClient.h"
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
+#include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
 #include "sendora/window/TagLineEdit.h"
 
@@ -86,6 +86,7 @@ QPushButton* graphicalButton(QWidget* parent, const QString& caption)
 Form1::Form1(QWidget* parent) : QWidget(parent)
 {
     buildWindow();
+    createBrowser();
     connectHandlers();
     Form_Load();
 }
@@ -281,15 +282,15 @@ void Form1::connectHandlers()
     connect(Option3, &QPushButton::clicked, this, [this] { Option3_Click(); });
     connect(Option4, &QPushButton::clicked, this, [this] { Option4_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] {
-        CommandScope scope(*this);
+        FtpBrowser::CommandScope scope(*browser_);
         Command1_Click();
     });
     connect(Command2, &QPushButton::clicked, this, [this] {
-        CommandScope scope(*this);
+        FtpBrowser::CommandScope scope(*browser_);
         Command2_Click();
     });
     connect(Command3, &QPushButton::clicked, this, [this] {
-        CommandScope scope(*this);
+        FtpBrowser::CommandScope scope(*browser_);
         Command3_Click();
     });
 

@@ -15,6 +15,7 @@
 #include "sendora/submission/SubmissionPaths.h"
 #include "sendora/window/BrowserText.h"
 #include "sendora/window/Form1.h"
+#include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
 #include "sendora/window/TagLineEdit.h"
 
@@ -48,8 +49,7 @@ void Form1::Form_Load()
     const QDate today = Clock::today();
     DTPicker1[0]->setDate(today.addDays(-30));
     DTPicker1[1]->setDate(today);
-    Label6->setText(
-        QString::number(DayRange::dayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
+    Label6->setText(QString::number(DayRange::dayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
 
     instance_ = std::make_unique<SingleInstance>(QStringLiteral("Sendora"));
     if (instance_->anotherInstanceRunning()) {
@@ -57,8 +57,7 @@ void Form1::Form_Load()
         return;
     }
 
-    mclsFTP = std::make_unique<clsFtpClient>();
-    connectSession();
+    browser_->openSession();
 
     txtPath->setText(QString());
 
@@ -66,8 +65,8 @@ void Form1::Form_Load()
     imlImage.setImageSize(QSize(16, 16));
     imlImage.BackColor = palette().color(QPalette::Base);
     imlImage.MaskColor = QColor(0xff, 0x00, 0xff);
-    imlImage.Add(QStringLiteral("FILE"), MakeListIcon(0));
-    imlImage.Add(QStringLiteral("CLOSE"), MakeListIcon(3));
+    imlImage.Add(RemoteListView::kFilePicture, MakeListIcon(0));
+    imlImage.Add(RemoteListView::kFolderPicture, MakeListIcon(3));
 
     lvwList->setIconSize(imlImage.imageSize());
     lvwList->addColumn(QStringLiteral("NAME"), QStringLiteral("ファイル名"), Twips::toPixels(2000),
@@ -87,12 +86,12 @@ void Form1::Form_Load()
     txtServer->setText(readSetting(QStringLiteral("VerificPass1"), QStringLiteral(SENDORA_DEFAULT_FTP_HOST)));
     txtUser->setText(readSetting(QStringLiteral("VerificPass2"), QStringLiteral("kvbtq518")));
     txtPass->setText(readSetting(QStringLiteral("VerificPass3"), QStringLiteral("hdn407")));
-    mclsFTP->setTlsPolicy(TlsSetting::read());
+    browser_->client()->setTlsPolicy(TlsSetting::read());
 }
 
 void Form1::Form_Unload()
 {
-    mclsFTP.reset();
+    browser_->releaseSession();
     SettingsStore::write(kApplication, kSection, QStringLiteral("VerificPass1"), txtServer->text().trimmed());
     SettingsStore::write(kApplication, kSection, QStringLiteral("VerificPass2"), txtUser->text().trimmed());
     SettingsStore::write(kApplication, kSection, QStringLiteral("VerificPass3"), txtPass->text().trimmed());
@@ -100,12 +99,10 @@ void Form1::Form_Unload()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    if (commandDepth_ > 0) {
+    if (browser_->commandRunning()) {
         // Delivered inside a wait, or at a yield: the call in progress (if any)
         // ends now, the command stops at its next step, then the window closes.
-        closeRequested_ = true;
-        if (mclsFTP)
-            mclsFTP->cancel();
+        browser_->closeAfterCommand();
         event->ignore();
         return;
     }
@@ -127,7 +124,7 @@ void Form1::Check3_Click(int Index)
 void Form1::Option3_Click()
 {
     {
-        CommandScope scope(*this);
+        FtpBrowser::CommandScope scope(*browser_);
         if (Check3[0]->isChecked())
             Command1_Click();
         if (!programEnding() && Check3[1]->isChecked())
@@ -177,8 +174,7 @@ void Form1::settingsPanelMoved()
 
 void Form1::DTPicker1_CloseUp(int)
 {
-    Label6->setText(
-        QString::number(DayRange::dayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
+    Label6->setText(QString::number(DayRange::dayCount(DTPicker1[0]->date(), DTPicker1[1]->date())));
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)

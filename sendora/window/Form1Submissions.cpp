@@ -8,8 +8,8 @@
 #include "sendora/submission/SubmissionRun.h"
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
-#include "sendora/window/Form1SubmissionTarget.h"
 #include "sendora/window/Form2.h"
+#include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
 
 #include <QCoreApplication>
@@ -48,20 +48,20 @@ bool confirmed(QWidget* parent, const QString& question)
 void runSubmission(Form1& form, const SubmissionTexts& texts,
                    const std::function<SubmissionOutcome(const SubmissionRun&)>& submission)
 {
-    Form1::CommandScope scope(form);
+    FtpBrowser::CommandScope scope(form.browser());
     if (!confirmed(&form, texts.ask))
         return;
 
     auto busyWindow = std::make_unique<Form2>();
     busyWindow->mShow(Form2::kSending, &form);
-    Form1SubmissionTarget target(form);
     SubmissionRun::Observer observer;
     observer.yieldToUi = [] { QCoreApplication::processEvents(); };
     observer.connecting = [&form, &busyWindow] {
         form.pbrState->setVisible(true);
         busyWindow->mShow(Form2::kSending, &form);
     };
-    const SubmissionOutcome outcome = submission(SubmissionRun(ProgramFolder::path(), target, observer));
+    const SubmissionOutcome outcome =
+        submission(SubmissionRun(ProgramFolder::path(), form.browser(), observer));
     busyWindow.reset();
 
     switch (outcome) {
@@ -101,7 +101,8 @@ void Form1::Command2_Click()
 void Form1::Command3_Click()
 {
     // Every row named Mirvel3.txt, selected or not; another selected row only flags.
-    DownloadRows(
+    using RowChoice = FtpTransfers::RowChoice;
+    browser_->transfers().downloadRows(
         [](const RemoteListRow* row) {
             if (PassDataRows::isPassDataRow(row->text(0)))
                 return RowChoice::Take;

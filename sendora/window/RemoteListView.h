@@ -18,6 +18,13 @@ class RemoteListView : public QTreeView
 {
     Q_OBJECT
 public:
+    // Row tags: a folder row, a file row (links included).
+    static inline const QString kFolderTag = QStringLiteral("DIR");
+    static inline const QString kFileTag = QStringLiteral("FILE");
+    // Picture keys in the window's image list: a closed folder, a document.
+    static inline const QString kFolderPicture = QStringLiteral("CLOSE");
+    static inline const QString kFilePicture = QStringLiteral("FILE");
+
     explicit RemoteListView(QWidget* parent = nullptr);
 
     void addColumn(const QString& key, const QString& caption, int widthPixels, Qt::Alignment alignment);

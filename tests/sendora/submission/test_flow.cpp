@@ -11,6 +11,7 @@
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
 #include "sendora/window/Form2.h"
+#include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
 #include "sendora/window/TagLineEdit.h"
 #include "tests/support/common/ScriptedDialogs.h"
@@ -160,7 +161,7 @@ std::unique_ptr<Form1> TestSubmissionFlow::openWindow()
     form->txtServer->setText(QStringLiteral("127.0.0.1:%1").arg(server_->port()));
     form->txtUser->setText(server_->user());
     form->txtPass->setText(server_->password());
-    form->mclsFTP->setTimeouts(5000, 10000);
+    form->browser().client()->setTimeouts(5000, 10000);
     return form;
 }
 

@@ -7,6 +7,7 @@
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/window/Form1.h"
 #include "sendora/window/Form2.h"
+#include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
 #include "tests/support/common/TestEnvironment.h"
 
@@ -49,8 +50,8 @@ std::unique_ptr<Form1> WindowFixture::openWindow()
     SettingsStore::write(app, section, QStringLiteral("VerificPass2"), server.user());
     SettingsStore::write(app, section, QStringLiteral("VerificPass3"), server.password());
     auto form = std::make_unique<Form1>();
-    if (form->mclsFTP)
-        form->mclsFTP->setTimeouts(5000, 5000);
+    if (form->browser().client())
+        form->browser().client()->setTimeouts(5000, 5000);
     return form;
 }
 

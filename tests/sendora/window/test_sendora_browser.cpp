@@ -4,6 +4,7 @@
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
 #include "sendora/window/Form2.h"
+#include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
 #include "sendora/window/TagLineEdit.h"
 #include "sendora/window/clsBrowsFolder.h"
@@ -89,7 +90,7 @@ private slots:
         qint64 valueAtEnd = -1;
         qint64 maximumAtEnd = -1;
         bool first = true;
-        connect(form->mclsFTP.get(), &clsFtpClient::EndEnumFile, form.get(), [&] {
+        connect(form->browser().client(), &clsFtpClient::EndEnumFile, form.get(), [&] {
             if (first) {
                 valueAtEnd = form->pbrState->value64();
                 maximumAtEnd = form->pbrState->maximum64();
@@ -281,7 +282,7 @@ private slots:
         QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
         auto form = connectedAtHome(fixture);
         fixture.dialogs.messages.clear();
-        form->mclsFTP->DisConnect();
+        form->browser().client()->DisConnect();
         const QStringList before = WindowFixture::rowTexts(*form);
         form->mnuNewDir_Click();
         QCOMPARE(fixture.dialogs.messages.size(), 1);
@@ -352,8 +353,8 @@ private slots:
 
         qint64 maximumDuringUpload = 0;
         bool busyWindowShown = false;
-        connect(form->mclsFTP.get(), &clsFtpClient::Send, form.get(), [&] {
-            if (form->mblnSending) {
+        connect(form->browser().client(), &clsFtpClient::Send, form.get(), [&] {
+            if (form->browser().transfers().sending()) {
                 maximumDuringUpload = form->pbrState->maximum64();
                 busyWindowShown = WindowFixture::busyWindowShown();
             }
@@ -374,9 +375,9 @@ private slots:
         // Listed again, enabled again, progress back at 0.
         QCOMPARE(WindowFixture::rowTexts(*form).size(), 4);
         QVERIFY(WindowFixture::rowNamed(*form, QStringLiteral("y データ.txt")));
-        QVERIFY(form->isEnabled() && !form->isBusy());
+        QVERIFY(form->isEnabled() && !form->browser().isBusy());
         QCOMPARE(form->pbrState->value64(), 0);
-        QVERIFY(!form->mblnSending);
+        QVERIFY(!form->browser().transfers().sending());
     }
 
     void droppingWithoutFilesDoesNothing()
@@ -436,8 +437,8 @@ private slots:
         fixture.dialogs.answerMessage(goOn ? MessageBox::Answer::Yes : MessageBox::Answer::No);
         fixture.dialogs.answerFolder(target.path());
         qint64 maximum = 0;
-        connect(form->mclsFTP.get(), &clsFtpClient::Receive, form.get(), [&] {
-            if (form->mblnReceiving)
+        connect(form->browser().client(), &clsFtpClient::Receive, form.get(), [&] {
+            if (form->browser().transfers().receiving())
                 maximum = form->pbrState->maximum64();
         });
         form->mnuGet_Click();
@@ -462,7 +463,7 @@ private slots:
         QVERIFY(!QFile::exists(target.filePath(QStringLiteral("b.txt"))));
         QCOMPARE(maximum, 400);
         QCOMPARE(form->pbrState->value64(), 0);
-        QVERIFY(!form->mblnReceiving);
+        QVERIFY(!form->browser().transfers().receiving());
         QVERIFY(!WindowFixture::busyWindowShown());
     }
 

@@ -8,6 +8,7 @@
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
+#include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
 #include "sendora/window/TagLineEdit.h"
 #include "tests/sendora/window/WindowFixture.h"
@@ -99,7 +100,7 @@ private slots:
         QCOMPARE(form.lvwList->headerItem()->text(1), QStringLiteral("サイズ"));
         QCOMPARE(form.imlImage.keys(), (QStringList{"FILE", "CLOSE"}));
         QVERIFY(!form.imlImage.icon(QStringLiteral("CLOSE")).isNull());
-        QVERIFY(form.mclsFTP && form.mclsFTP->CurrentDir().isEmpty());
+        QVERIFY(form.browser().client() && form.browser().client()->CurrentDir().isEmpty());
         QVERIFY(!ProgramExit::endRequested());
     }
 
@@ -140,10 +141,10 @@ private slots:
         QVERIFY(!ProgramExit::endRequested());
         Form1 second;
         QVERIFY(ProgramExit::endRequested());
-        QVERIFY(!second.mclsFTP);
+        QVERIFY(!second.browser().client());
         QVERIFY(fixture.dialogs.messages.isEmpty());
         // The first one goes on working.
-        QVERIFY(first.mclsFTP);
+        QVERIFY(first.browser().client());
     }
 
     void administratorCode_data()
@@ -255,19 +256,19 @@ private slots:
         auto form = fixture.openWindow();
         QTest::mouseClick(form->cmdConnect, Qt::LeftButton);
         QVERIFY(!ProgramExit::endRequested());
-        QCOMPARE(form->mclsFTP->CurrentDir(), QStringLiteral("/public_html"));
+        QCOMPARE(form->browser().client()->CurrentDir(), QStringLiteral("/public_html"));
         QCOMPARE(form->txtPath->Tag, QStringLiteral("/public_html"));
         QCOMPARE(form->txtPath->text(), QStringLiteral("/public_html"));
         QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"index.html"});
         QCOMPARE(form->lvwList->subItem(form->lvwList->row(0), QStringLiteral("SIZE")), QStringLiteral("7"));
         QVERIFY(form->lvwList->row(0)->isSelected());
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{3} ")).match(form->statusText()).hasMatch());
-        QVERIFY(form->isEnabled() && !form->isBusy());
+        QVERIFY(form->isEnabled() && !form->browser().isBusy());
         QVERIFY(fixture.dialogs.messages.isEmpty());
         QVERIFY(fixture.server.log().contains(QStringLiteral("<- CWD /public_html")));
 
         QTest::mouseClick(form->cmdDisConnect, Qt::LeftButton);
-        QVERIFY(form->mclsFTP->CurrentDir().isEmpty());
+        QVERIFY(form->browser().client()->CurrentDir().isEmpty());
         QCOMPARE(form->lvwList->rowCount(), 0);
         QVERIFY(form->txtPath->text().isEmpty() && form->txtPath->Tag.isEmpty());
     }
@@ -318,7 +319,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
         QTRY_VERIFY(form->txtPath->Tag.isEmpty());
-        QVERIFY(form->mclsFTP->CurrentDir().isEmpty());
+        QVERIFY(form->browser().client()->CurrentDir().isEmpty());
     }
 
     void connectToAnIpv6Server()
@@ -360,7 +361,7 @@ private slots:
                  QStringLiteral("接続できません。終了します。\r\n再度起動して実行してください "));
         QCOMPARE(fixture.dialogs.messages[0].title, QStringLiteral("Sendora"));
         QCOMPARE(fixture.dialogs.messages[0].icon, MessageBox::Icon::None);
-        QVERIFY(form->isEnabled() && !form->isBusy());
+        QVERIFY(form->isEnabled() && !form->browser().isBusy());
         // The program has ended: closing what is left saves nothing.
         form->close();
         QCOMPARE(stored(QStringLiteral("VerificPass1")), storedServer);
@@ -408,7 +409,7 @@ private slots:
         QCOMPARE(CertificatePins::pinned(host, port),
                  accepted ? FtpTls::fingerprint(identity->certificate) : earlier);
         QCOMPARE(WindowFixture::rowTexts(*form), accepted ? QStringList{"index.html"} : QStringList{});
-        QVERIFY(form->isEnabled() && !form->isBusy());
+        QVERIFY(form->isEnabled() && !form->browser().isBusy());
     }
 
     void settingsAreSavedOnCloseOnly()
@@ -420,7 +421,7 @@ private slots:
             form.txtServer->setText(QStringLiteral("  ftp.changed.example  "));
             form.Option4_Click();
             QVERIFY(ProgramExit::endRequested());
-            QVERIFY(!form.mclsFTP);
+            QVERIFY(!form.browser().client());
             QCOMPARE(stored(QStringLiteral("VerificPass1")), QStringLiteral("<none>"));
         }
         ProgramExit::resetForTest();
@@ -429,7 +430,7 @@ private slots:
             form.txtServer->setText(QStringLiteral("  ftp.changed.example  "));
             form.txtUser->setText(QStringLiteral(" user1"));
             QVERIFY(form.close());
-            QVERIFY(!form.mclsFTP);
+            QVERIFY(!form.browser().client());
         }
         QCOMPARE(stored(QStringLiteral("VerificPass1")), QStringLiteral("ftp.changed.example"));
         QCOMPARE(stored(QStringLiteral("VerificPass2")), QStringLiteral("user1"));
@@ -448,7 +449,7 @@ private slots:
         // The first yield is the busy window's.
         QTimer::singleShot(0, form.get(), [&] {
             QTest::mouseClick(form->Option4, Qt::LeftButton);
-            sessionGoneAtClick = ProgramExit::endRequested() && !form->mclsFTP;
+            sessionGoneAtClick = ProgramExit::endRequested() && !form->browser().client();
         });
         form->Command2_Click();
         QVERIFY(sessionGoneAtClick);
@@ -475,12 +476,12 @@ private slots:
         auto form = fixture.openWindow();
         const QString address = QStringLiteral("127.0.0.1:") + QString::number(server.port());
         form->txtServer->setText(address);
-        form->mclsFTP->setTimeouts(60000, 60000);
+        form->browser().client()->setTimeouts(60000, 60000);
         fixture.dialogs.answerMessage(MessageBox::Answer::Yes);
         bool closeAsked = false;
         bool closedInside = true;
-        connect(form->mclsFTP.get(), &clsFtpClient::Send, form.get(), [&] {
-            if (!form->mblnSending || closeAsked)
+        connect(form->browser().client(), &clsFtpClient::Send, form.get(), [&] {
+            if (!form->browser().transfers().sending() || closeAsked)
                 return;
             closeAsked = true;
             QTimer::singleShot(200, form.get(), [&] { closedInside = form->close(); });
@@ -490,7 +491,7 @@ private slots:
         form->Command2_Click();
         QVERIFY2(timer.elapsed() < 20000, QByteArray::number(timer.elapsed()));
         QVERIFY(closeAsked && !closedInside);
-        QVERIFY(!form->mclsFTP);
+        QVERIFY(!form->browser().client());
         QCOMPARE(fixture.dialogs.messages.size(), 1); // the question only
         QCOMPARE(stored(QStringLiteral("VerificPass1")), address);
         QVERIFY(!ProgramExit::endRequested());
