@@ -5,15 +5,18 @@
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/SettingsStore.h"
 #include "sendora/session/clsFtpClient.h"
+#include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
 #include "sendora/window/Form2.h"
 #include "sendora/window/FtpBrowser.h"
 #include "sendora/window/RemoteListView.h"
+#include "sendora/window/TagLineEdit.h"
 #include "tests/support/common/TestEnvironment.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 
 void WindowFixture::initApplication()
 {
@@ -80,30 +83,45 @@ QByteArray WindowFixture::remoteFile(const QString& relativePath) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList WindowFixture::rowTexts(const Form1& form)
+QStringList WindowFixture::rowTexts(const RemoteListView& list)
 {
     QStringList texts;
-    for (int i = 0; i < form.lvwList->rowCount(); ++i)
-        texts.append(form.lvwList->row(i)->text(0));
+    for (int i = 0; i < list.rowCount(); ++i)
+        texts.append(list.row(i)->text(0));
     return texts;
 }
 
-RemoteListRow* WindowFixture::rowNamed(const Form1& form, const QString& name)
+QStringList WindowFixture::rowTexts(const Form1& form)
 {
-    for (int i = 0; i < form.lvwList->rowCount(); ++i) {
-        if (form.lvwList->row(i)->text(0) == name)
-            return form.lvwList->row(i);
+    return rowTexts(*form.lvwList);
+}
+
+RemoteListRow* WindowFixture::rowNamed(const RemoteListView& list, const QString& name)
+{
+    for (int i = 0; i < list.rowCount(); ++i) {
+        if (list.row(i)->text(0) == name)
+            return list.row(i);
     }
     return nullptr;
 }
 
-void WindowFixture::selectRows(Form1& form, const QStringList& names)
+RemoteListRow* WindowFixture::rowNamed(const Form1& form, const QString& name)
 {
-    form.lvwList->clearSelection();
+    return rowNamed(*form.lvwList, name);
+}
+
+void WindowFixture::selectRows(RemoteListView& list, const QStringList& names)
+{
+    list.clearSelection();
     for (const QString& name : names) {
-        if (RemoteListRow* row = rowNamed(form, name))
+        if (RemoteListRow* row = rowNamed(list, name))
             row->setSelected(true);
     }
+}
+
+void WindowFixture::selectRows(Form1& form, const QStringList& names)
+{
+    selectRows(*form.lvwList, names);
 }
 
 bool WindowFixture::busyWindowShown()
@@ -114,3 +132,26 @@ bool WindowFixture::busyWindowShown()
     }
     return false;
 }
+
+BareBrowser::BareBrowser(const WindowFixture& fixture)
+    : server(fixture.server.host() + QLatin1Char(':') + QString::number(fixture.server.port())),
+      list(new RemoteListView(&window)), path(new TagLineEdit(&window)),
+      progress(new ByteProgressBar(&window)), status(new QLabel(&window))
+{
+    icons.Add(RemoteListView::kFilePicture, QPixmap(16, 16));
+    icons.Add(RemoteListView::kFolderPicture, QPixmap(16, 16));
+    for (const QString& key :
+         {QStringLiteral("NAME"), QStringLiteral("SIZE"), QStringLiteral("ACCESS"), QStringLiteral("ATTR")})
+        list->addColumn(key, key, 100, Qt::AlignLeft);
+    FtpBrowser::Window hooks;
+    const QString user = fixture.server.user();
+    const QString password = fixture.server.password();
+    hooks.login = [this, user, password] { return FtpBrowser::Window::Login{server, user, password}; };
+    hooks.transferType = [this] { return binary ? clsFtpClient::kBinary : clsFtpClient::kAscii; };
+    browser = std::make_unique<FtpBrowser>(
+        FtpBrowser::Controls{&window, list, path, progress, status, &icons}, std::move(hooks));
+    browser->openSession();
+    browser->client()->setTimeouts(5000, 5000);
+}
+
+BareBrowser::~BareBrowser() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sendora/window/ImageList.h"
 #include "tests/support/common/ScriptedDialogs.h"
 #include "tests/support/common/TempProgramFolder.h"
 #include "tests/support/ftp/PyFtpdServer.h"
@@ -7,10 +8,16 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <memory>
 
+class ByteProgressBar;
 class Form1;
+class FtpBrowser;
+class QLabel;
 class RemoteListRow;
+class RemoteListView;
+class TagLineEdit;
 
 // What every window test needs: an isolated settings store and lock folder,
 // the program's title, a program folder of its own, scripted dialogs, ending
@@ -38,8 +45,11 @@ public:
     QString homePath(const QString& relativePath = QString()) const;
     QByteArray remoteFile(const QString& relativePath) const;
 
+    static QStringList rowTexts(const RemoteListView& list);
     static QStringList rowTexts(const Form1& form);
+    static RemoteListRow* rowNamed(const RemoteListView& list, const QString& name);
     static RemoteListRow* rowNamed(const Form1& form, const QString& name);
+    static void selectRows(RemoteListView& list, const QStringList& names);
     static void selectRows(Form1& form, const QStringList& names);
     // Whether a busy window is open (it is a window of its own, not the main window's child).
     static bool busyWindowShown();
@@ -48,4 +58,23 @@ public:
     ScriptedDialogs dialogs;
     QTemporaryDir home;
     PyFtpdServer server;
+};
+
+// The FTP browser on bare controls, without the main window: its settings
+// point at the fixture's server.
+class BareBrowser
+{
+public:
+    explicit BareBrowser(const WindowFixture& fixture);
+    ~BareBrowser();
+
+    QString server; // "host:port"
+    bool binary = true;
+    QWidget window;
+    RemoteListView* list;
+    TagLineEdit* path;
+    ByteProgressBar* progress;
+    QLabel* status;
+    ImageList icons;
+    std::unique_ptr<FtpBrowser> browser;
 };

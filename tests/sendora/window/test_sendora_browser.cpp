@@ -1,5 +1,6 @@
-// The FTP browser behind the panel: listing, moving between directories, the
-// popup commands, dropping files and downloading, against real servers.
+// The browser's controls in the main window, against real servers: a typed
+// path, the Up button, the popup menu and its commands, renaming in place,
+// dropping files; the folder picker and the busy window.
 #include "sendora/session/clsFtpClient.h"
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
@@ -9,7 +10,6 @@
 #include "sendora/window/TagLineEdit.h"
 #include "sendora/window/clsBrowsFolder.h"
 #include "tests/sendora/window/WindowFixture.h"
-#include "tests/support/ftp/ScriptedFtpServer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,52 +72,6 @@ class TestSendoraBrowser : public QObject
 private slots:
     void initTestCase() { WindowFixture::initApplication(); }
 
-    // Directories first in server order, then files in server order; "." and
-    // ".." give no row but count in the progress.
-    void listingOrderAndProgress()
-    {
-        WindowFixture fixture;
-        ScriptedFtpServer server;
-        server.setListing("-rw-r--r-- 1 u g 10 Jan 01 12:00 b.txt\r\n"
-                          "drwxr-xr-x 2 u g 4096 Jan 01 12:00 sub1\r\n"
-                          "-rw-r--r-- 1 u g 0 Jan 01 12:00 a.txt\r\n"
-                          "drwxr-xr-x 2 u g 4096 Jan 01 12:00 sub2\r\n"
-                          "drwxr-xr-x 2 u g 4096 Jan 01 12:00 .\r\n"
-                          "drwxr-xr-x 2 u g 4096 Jan 01 12:00 ..\r\n");
-        QVERIFY(server.start());
-        auto form = fixture.openWindow();
-        form->txtServer->setText(QStringLiteral("127.0.0.1:") + QString::number(server.port()));
-        qint64 valueAtEnd = -1;
-        qint64 maximumAtEnd = -1;
-        bool first = true;
-        connect(form->browser().client(), &clsFtpClient::EndEnumFile, form.get(), [&] {
-            if (first) {
-                valueAtEnd = form->pbrState->value64();
-                maximumAtEnd = form->pbrState->maximum64();
-                first = false;
-            }
-        });
-        form->cmdConnect_Click();
-        QCOMPARE(WindowFixture::rowTexts(*form), (QStringList{"sub1", "sub2", "b.txt", "a.txt"}));
-        QCOMPARE(valueAtEnd, 6);
-        QCOMPARE(maximumAtEnd, 6);
-        QCOMPARE(form->pbrState->value64(), 0);
-        const RemoteListRow* sub1 = form->lvwList->row(0);
-        const RemoteListRow* a = form->lvwList->row(3);
-        QCOMPARE(RemoteListView::tag(sub1), QStringLiteral("DIR"));
-        QCOMPARE(RemoteListView::iconKey(sub1), QStringLiteral("CLOSE"));
-        QCOMPARE(form->lvwList->subItem(sub1, QStringLiteral("SIZE")), QString());
-        QCOMPARE(RemoteListView::tag(a), QStringLiteral("FILE"));
-        QCOMPARE(RemoteListView::iconKey(a), QStringLiteral("FILE"));
-        QCOMPARE(form->lvwList->subItem(a, QStringLiteral("SIZE")), QStringLiteral("0"));
-        QCOMPARE(form->lvwList->subItem(a, QStringLiteral("ATTR")).size(), 4);
-        QVERIFY(form->lvwList->subItem(a, QStringLiteral("ACCESS")).contains(QStringLiteral("/01/01")));
-        // The first row, a directory, led to public_html, which this server does not have.
-        QCOMPARE(fixture.dialogs.messages.size(), 1);
-        QCOMPARE(fixture.dialogs.messages[0].text, QStringLiteral("パスが不正です。"));
-        QVERIFY(server.received("CWD"));
-    }
-
     void typedPathReportedDifferently()
     {
         WindowFixture fixture;
@@ -164,66 +118,6 @@ private slots:
         form->cmdUp_Click();
         QCOMPARE(commandsOf(fixture.server.log(), QStringLiteral("CWD")).size(), cwdCount);
         QVERIFY(fixture.dialogs.messages.isEmpty());
-    }
-
-    void doubleClickOnADirectoryOpensPublicHtml()
-    {
-        WindowFixture fixture;
-        fixture.addFolder(QStringLiteral("images"));
-        fixture.addFile(QStringLiteral("x.txt"));
-        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
-        auto form = connectedAtHome(fixture); // tried /public_html once already
-        fixture.dialogs.messages.clear();
-        fixture.addFile(QStringLiteral("public_html/site.html"));
-        WindowFixture::selectRows(*form, {QStringLiteral("x.txt")});
-        form->lvwList->setCurrentItem(WindowFixture::rowNamed(*form, QStringLiteral("x.txt")));
-        form->lvwList_DblClick();
-        QCOMPARE(form->txtPath->Tag, QStringLiteral("/"));
-        form->ChangeRemoteDir(QStringLiteral("/"));
-        QCOMPARE(WindowFixture::rowTexts(*form).first(), QStringLiteral("images"));
-        form->lvwList_DblClick();
-        QCOMPARE(form->txtPath->Tag, QStringLiteral("/public_html"));
-        QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"site.html"});
-    }
-
-    // A LIST server shows links as links: the row is a file row until a
-    // double-click finds that the server can change into it.
-    void linkRowOpensLikeAFolderOnlyWhenItLeadsToOne_data()
-    {
-        QTest::addColumn<QString>("link");
-        QTest::addColumn<QString>("pathAfter");
-        QTest::newRow("link to a folder") << "www"
-                                          << "/public_html";
-        QTest::newRow("link to a file") << "note.txt"
-                                        << "/";
-    }
-
-    void linkRowOpensLikeAFolderOnlyWhenItLeadsToOne()
-    {
-        QFETCH(QString, link);
-        QFETCH(QString, pathAfter);
-        WindowFixture fixture;
-        fixture.addFile(QStringLiteral("public_html/site.html"));
-        fixture.addFile(QStringLiteral("a.txt"));
-        QVERIFY(QFile::link(QStringLiteral("public_html"), fixture.homePath(QStringLiteral("www"))));
-        QVERIFY(QFile::link(QStringLiteral("a.txt"), fixture.homePath(QStringLiteral("note.txt"))));
-        FtpServerOptions options;
-        options.listOnly = true;
-        QVERIFY2(fixture.startServer(options), qPrintable(fixture.serverError()));
-        auto form = connectedAtHome(fixture);
-        form->ChangeRemoteDir(QStringLiteral("/"));
-        RemoteListRow* row = WindowFixture::rowNamed(*form, link);
-        QVERIFY(row);
-        QCOMPARE(RemoteListView::tag(row), QStringLiteral("FILE"));
-
-        form->lvwList->selectOnly(row);
-        form->lvwList_DblClick();
-        QCOMPARE(form->txtPath->Tag, pathAfter);
-        QVERIFY(fixture.dialogs.messages.isEmpty());
-        if (pathAfter == QLatin1String("/"))
-            QCOMPARE(RemoteListView::tag(WindowFixture::rowNamed(*form, link)), QStringLiteral("FILE"));
-        else
-            QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"site.html"});
     }
 
     void popupMenuFollowsTheSelection()
@@ -273,22 +167,6 @@ private slots:
         QCOMPARE(form->lvwList->subItem(added, QStringLiteral("SIZE")), QString());
         QCOMPARE(form->lvwList->subItem(added, QStringLiteral("ATTR")).size(), 4);
         QVERIFY(!form->statusText().isEmpty());
-    }
-
-    void newDirectoryRefused()
-    {
-        WindowFixture fixture;
-        fixture.addFile(QStringLiteral("a.txt"));
-        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
-        auto form = connectedAtHome(fixture);
-        fixture.dialogs.messages.clear();
-        form->browser().client()->DisConnect();
-        const QStringList before = WindowFixture::rowTexts(*form);
-        form->mnuNewDir_Click();
-        QCOMPARE(fixture.dialogs.messages.size(), 1);
-        QCOMPARE(fixture.dialogs.messages[0].text, QStringLiteral("ディレクトリを作成できません。"));
-        QCOMPARE(fixture.dialogs.messages[0].title, QStringLiteral("警告"));
-        QCOMPARE(WindowFixture::rowTexts(*form), before);
     }
 
     void renameInPlace()
@@ -380,18 +258,6 @@ private slots:
         QVERIFY(!form->browser().transfers().sending());
     }
 
-    void droppingWithoutFilesDoesNothing()
-    {
-        WindowFixture fixture;
-        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
-        auto form = connectedAtHome(fixture);
-        QMimeData text;
-        text.setText(QStringLiteral("just text"));
-        form->lvwList_OLEDragDrop(&text);
-        QVERIFY(commandsOf(fixture.server.log(), QStringLiteral("STOR")).isEmpty());
-        QVERIFY(form->isEnabled());
-    }
-
     void downloadOnlyDirectoriesSelected()
     {
         WindowFixture fixture;
@@ -407,100 +273,6 @@ private slots:
         QCOMPARE(fixture.dialogs.messages[0].title, QStringLiteral("警告"));
         QCOMPARE(fixture.dialogs.messages[0].icon, MessageBox::Icon::Exclamation);
         QVERIFY(fixture.dialogs.folders.isEmpty());
-    }
-
-    void downloadMixedSelection_data()
-    {
-        QTest::addColumn<bool>("goOn");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
-    }
-    void downloadMixedSelection()
-    {
-        QFETCH(bool, goOn);
-        WindowFixture fixture;
-        fixture.addFolder(QStringLiteral("sub"));
-        fixture.addFile(QStringLiteral("a.txt"), QByteArray(100, 'a'));
-        fixture.addFile(QStringLiteral("b.txt"), QByteArray(200, 'b'));
-        fixture.addFile(QStringLiteral("検証.dat"), QByteArray(300, 'c'));
-        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
-        auto form = connectedAtHome(fixture);
-        fixture.dialogs.messages.clear();
-        QTemporaryDir target;
-        QFile stale(target.filePath(QStringLiteral("a.txt")));
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write("old content, longer than nothing");
-        stale.close();
-
-        WindowFixture::selectRows(
-            *form, {QStringLiteral("sub"), QStringLiteral("a.txt"), QStringLiteral("検証.dat")});
-        fixture.dialogs.answerMessage(goOn ? MessageBox::Answer::Yes : MessageBox::Answer::No);
-        fixture.dialogs.answerFolder(target.path());
-        qint64 maximum = 0;
-        connect(form->browser().client(), &clsFtpClient::Receive, form.get(), [&] {
-            if (form->browser().transfers().receiving())
-                maximum = form->pbrState->maximum64();
-        });
-        form->mnuGet_Click();
-
-        QCOMPARE(fixture.dialogs.messages.size(), 1);
-        QCOMPARE(fixture.dialogs.messages[0].text,
-                 QStringLiteral("ディレクトリは取得できません。\r\nファイルの取得を継続しますか？"));
-        QCOMPARE(fixture.dialogs.messages[0].title, QStringLiteral("問いかけ"));
-        QCOMPARE(fixture.dialogs.messages[0].buttons, MessageBox::Buttons::YesNo);
-        if (!goOn) {
-            QVERIFY(fixture.dialogs.folders.isEmpty());
-            QVERIFY(commandsOf(fixture.server.log(), QStringLiteral("RETR")).isEmpty());
-            return;
-        }
-        QCOMPARE(fixture.dialogs.folders.size(), 1);
-        QCOMPARE(fixture.dialogs.folders[0].title, QStringLiteral("取得先ディレクトリを選択してください。"));
-        QStringList expected = WindowFixture::rowTexts(*form); // in list order
-        expected.removeIf([](const QString& name) { return name == "sub" || name == "b.txt"; });
-        QCOMPARE(commandsOf(fixture.server.log(), QStringLiteral("RETR")), expected);
-        QCOMPARE(QFile(target.filePath(QStringLiteral("a.txt"))).size(), 100);
-        QCOMPARE(QFile(target.filePath(QStringLiteral("検証.dat"))).size(), 300);
-        QVERIFY(!QFile::exists(target.filePath(QStringLiteral("b.txt"))));
-        QCOMPARE(maximum, 400);
-        QCOMPARE(form->pbrState->value64(), 0);
-        QVERIFY(!form->browser().transfers().receiving());
-        QVERIFY(!WindowFixture::busyWindowShown());
-    }
-
-    void downloadCancelledFolderFetchesNothing()
-    {
-        WindowFixture fixture;
-        fixture.addFile(QStringLiteral("a.txt"));
-        QVERIFY2(fixture.startServer(), qPrintable(fixture.serverError()));
-        auto form = connectedAtHome(fixture);
-        WindowFixture::selectRows(*form, {QStringLiteral("a.txt")});
-        form->mnuGet_Click();
-        QCOMPARE(fixture.dialogs.folders.size(), 1);
-        QVERIFY(commandsOf(fixture.server.log(), QStringLiteral("RETR")).isEmpty());
-    }
-
-    // A name that would be written outside the chosen folder is not fetched.
-    void downloadSkipsNamesLeavingTheFolder()
-    {
-        WindowFixture fixture;
-        ScriptedFtpServer server;
-        server.setListing("-rw-r--r-- 1 u g 3 Jan 01 12:00 ok.txt\r\n");
-        server.setFile("ok.txt", "abc");
-        QVERIFY(server.start());
-        auto form = fixture.openWindow();
-        form->txtServer->setText(QStringLiteral("127.0.0.1:") + QString::number(server.port()));
-        form->cmdConnect_Click();
-        RemoteListRow* evil =
-            form->lvwList->appendRow(QStringLiteral("../evil.txt"), QIcon(), QStringLiteral("FILE"));
-        RemoteListView::setTag(evil, QStringLiteral("FILE"));
-        WindowFixture::selectRows(*form, {QStringLiteral("ok.txt"), QStringLiteral("../evil.txt")});
-        QTemporaryDir parent;
-        const QString target = parent.filePath(QStringLiteral("in"));
-        QDir().mkpath(target);
-        fixture.dialogs.answerFolder(target);
-        form->mnuGet_Click();
-        QVERIFY(!QFile::exists(parent.filePath(QStringLiteral("evil.txt"))));
-        QCOMPARE(QFile(target + QStringLiteral("/ok.txt")).size(), 3);
     }
 
     void folderPicker()
