@@ -251,7 +251,7 @@ bool FtpBrowser::linkRowLeadsToFolder(RemoteListRow* row)
     if (inside.isEmpty() || inside == shown)
         return false;
     mclsFTP->setCurrentDir(shown);
-    RemoteListView::setTag(row, RemoteListView::kFolderTag);
+    RemoteListView::setTag(row, RemoteListView::kDirectoryTag);
     RemoteListView::setIcon(row, controls_.icons->icon(RemoteListView::kFolderPicture),
                             RemoteListView::kFolderPicture);
     controls_.list->setSubItem(row, QStringLiteral("SIZE"), QString());
@@ -268,7 +268,7 @@ void FtpBrowser::openSelectedRow()
     RemoteListRow* row = controls_.list->selectedRow();
     if (!row)
         return;
-    if (RemoteListView::tag(row) != RemoteListView::kFolderTag && !linkRowLeadsToFolder(row))
+    if (RemoteListView::tag(row) != RemoteListView::kDirectoryTag && !linkRowLeadsToFolder(row))
         return;
     QCoreApplication::processEvents();
     changeDirectory(BrowserText::AddSlash(controls_.path->Tag) + QStringLiteral("public_html"));
@@ -297,7 +297,7 @@ void FtpBrowser::createFolder()
     if (mclsFTP->CreateDirectory(name)) {
         RemoteListRow* row = list->appendRow(name, controls_.icons->icon(RemoteListView::kFolderPicture),
                                              RemoteListView::kFolderPicture);
-        RemoteListView::setTag(row, RemoteListView::kFolderTag);
+        RemoteListView::setTag(row, RemoteListView::kDirectoryTag);
         qint64 size = 0;
         quint32 attributes = 0;
         QDateTime created;
@@ -351,7 +351,7 @@ void FtpBrowser::mclsFTP_EnumFile(const QString& FileName, qint64 Size, quint32 
         const bool folder = Attr & clsFtpClient::kAttrDirectory;
         const QString picture = folder ? RemoteListView::kFolderPicture : RemoteListView::kFilePicture;
         RemoteListEntry entry{FileName,
-                              folder ? RemoteListView::kFolderTag : RemoteListView::kFileTag,
+                              folder ? RemoteListView::kDirectoryTag : RemoteListView::kFileTag,
                               picture,
                               controls_.icons->icon(picture),
                               folder ? std::nullopt : std::optional<qint64>(Size),

@@ -20,7 +20,7 @@ void FtpTransfers::downloadSelectedFiles()
     downloadRows([](const RemoteListRow* row) {
         if (!row->isSelected())
             return RowChoice::Skip;
-        return RemoteListView::tag(row) != RemoteListView::kFolderTag ? RowChoice::Take : RowChoice::Flag;
+        return RemoteListView::tag(row) != RemoteListView::kDirectoryTag ? RowChoice::Take : RowChoice::Flag;
     });
 }
 

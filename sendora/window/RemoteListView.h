@@ -18,8 +18,7 @@ class RemoteListView : public QTreeView
 {
     Q_OBJECT
 public:
-    // Row tags: a folder row, a file row (links included).
-    static inline const QString kFolderTag = QStringLiteral("DIR");
+    // The tag of a file row (links included).
     static inline const QString kFileTag = QStringLiteral("FILE");
     // Picture keys in the window's image list: a closed folder, a document.
     static inline const QString kFolderPicture = QStringLiteral("CLOSE");
