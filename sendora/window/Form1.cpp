@@ -15,13 +15,13 @@ Form1::~Form1() = default;
 void Form1::createBrowser()
 {
     const FtpBrowser::Controls controls{this, lvwList, txtPath, pbrState, StatusBar1Panel1, &imlImage};
-    FtpBrowser::Window window;
-    window.login = [this] {
-        return FtpBrowser::Window::Login{txtServer->text(), txtUser->text(), txtPass->text()};
+    FtpBrowser::Hooks hooks;
+    hooks.login = [this] {
+        return FtpBrowser::Hooks::Login{txtServer->text(), txtUser->text(), txtPass->text()};
     };
-    window.transferType = [this] { return TransferTypeFromOptions(); };
-    window.askAdministratorCode = [this] { return askAdministratorCode(); };
-    browser_ = std::make_unique<FtpBrowser>(controls, std::move(window));
+    hooks.transferType = [this] { return TransferTypeFromOptions(); };
+    hooks.askAdministratorCode = [this] { return askAdministratorCode(); };
+    browser_ = std::make_unique<FtpBrowser>(controls, std::move(hooks));
 }
 
 bool Form1::programEnding() const

@@ -20,8 +20,8 @@ namespace {
 constexpr int kMaxRefusalDepth = 4;
 } // namespace
 
-FtpBrowser::FtpBrowser(const Controls& controls, Window window, QObject* parent)
-    : QObject(parent), controls_(controls), window_(std::move(window)), transfers_(*this)
+FtpBrowser::FtpBrowser(const Controls& controls, Hooks hooks, QObject* parent)
+    : QObject(parent), controls_(controls), hooks_(std::move(hooks)), transfers_(*this)
 {
 }
 
@@ -120,7 +120,7 @@ bool FtpBrowser::connectToServer()
     controls_.list->clear();
 
     // Beyond the plain host of the settings, "host:port" reaches a server on another port.
-    const Window::Login login = window_.login();
+    const Hooks::Login login = hooks_.login();
     const ServerAddress address = ServerAddress::parse(login.server);
     auto connectOnce = [&] {
         try {
@@ -170,10 +170,11 @@ bool FtpBrowser::offerChangedCertificate()
     return CertificateApproval::offer(
         *mclsFTP,
         [this](const QString& text) {
-            return MessageBox::show(controls_.window, text, QStringLiteral("警告"), MessageBox::Icon::Exclamation,
+            return MessageBox::show(controls_.window, text, QStringLiteral("警告"),
+                                    MessageBox::Icon::Exclamation,
                                     MessageBox::Buttons::YesNo) == MessageBox::Answer::Yes;
         },
-        window_.askAdministratorCode);
+        hooks_.askAdministratorCode);
 }
 
 void FtpBrowser::disconnectFromServer()

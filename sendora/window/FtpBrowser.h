@@ -36,7 +36,7 @@ public:
         const ImageList* icons = nullptr; // "FILE" and "CLOSE"
     };
     // What the browser asks of the window.
-    struct Window
+    struct Hooks
     {
         struct Login
         {
@@ -50,7 +50,7 @@ public:
         std::function<bool()> askAdministratorCode;
     };
 
-    FtpBrowser(const Controls& controls, Window window, QObject* parent = nullptr);
+    FtpBrowser(const Controls& controls, Hooks hooks, QObject* parent = nullptr);
     ~FtpBrowser() override;
 
     // The session: opened at load, released at unload or when the program ends.
@@ -93,7 +93,7 @@ public:
     void showResponse(const QString& text);
     void setStatusText(const QString& text);
     const Controls& controls() const { return controls_; }
-    int transferType() const { return window_.transferType(); }
+    int transferType() const { return hooks_.transferType(); }
 
     // Held by every command that calls the session or yields: a close of the
     // window while one runs ends the session call in progress and takes effect
@@ -126,7 +126,7 @@ private:
     void commandFinished();
 
     Controls controls_;
-    Window window_;
+    Hooks hooks_;
     std::unique_ptr<clsFtpClient> mclsFTP;
     FtpTransfers transfers_;
     // Row position (1-based) of the next folder row of a listing: folders first, in server order.

@@ -143,10 +143,10 @@ BareBrowser::BareBrowser(const WindowFixture& fixture)
     for (const QString& key :
          {QStringLiteral("NAME"), QStringLiteral("SIZE"), QStringLiteral("ACCESS"), QStringLiteral("ATTR")})
         list->addColumn(key, key, 100, Qt::AlignLeft);
-    FtpBrowser::Window hooks;
+    FtpBrowser::Hooks hooks;
     const QString user = fixture.server.user();
     const QString password = fixture.server.password();
-    hooks.login = [this, user, password] { return FtpBrowser::Window::Login{server, user, password}; };
+    hooks.login = [this, user, password] { return FtpBrowser::Hooks::Login{server, user, password}; };
     hooks.transferType = [this] { return binary ? clsFtpClient::kBinary : clsFtpClient::kAscii; };
     browser = std::make_unique<FtpBrowser>(
         FtpBrowser::Controls{&window, list, path, progress, status, &icons}, std::move(hooks));
