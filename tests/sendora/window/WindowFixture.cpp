@@ -124,6 +124,16 @@ void WindowFixture::selectRows(Form1& form, const QStringList& names)
     selectRows(*form.lvwList, names);
 }
 
+QStringList WindowFixture::commandsOf(const QString& serverLog, const QString& verb)
+{
+    QStringList found;
+    for (const QString& line : serverLog.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("<- ") + verb + QLatin1Char(' ')))
+            found.append(line.mid(4 + verb.size()).trimmed());
+    }
+    return found;
+}
+
 bool WindowFixture::busyWindowShown()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {

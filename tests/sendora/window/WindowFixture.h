@@ -51,6 +51,8 @@ public:
     static RemoteListRow* rowNamed(const Form1& form, const QString& name);
     static void selectRows(RemoteListView& list, const QStringList& names);
     static void selectRows(Form1& form, const QStringList& names);
+    // The arguments of each command of a verb the server received, in order.
+    static QStringList commandsOf(const QString& serverLog, const QString& verb);
     // Whether a busy window is open (it is a window of its own, not the main window's child).
     static bool busyWindowShown();
 

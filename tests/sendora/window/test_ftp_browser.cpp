@@ -17,16 +17,6 @@
 
 namespace {
 
-QStringList commandsOf(const QString& log, const QString& verb)
-{
-    QStringList found;
-    for (const QString& line : log.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QStringLiteral("<- ") + verb + QLatin1Char(' ')))
-            found.append(line.mid(4 + verb.size()).trimmed());
-    }
-    return found;
-}
-
 // Connected, showing the server's home folder (no public_html there); what the
 // connect said on the way is not the test's business.
 void connectAtHome(WindowFixture& fixture, BareBrowser& bare)
@@ -175,7 +165,7 @@ private slots:
         QMimeData text;
         text.setText(QStringLiteral("just text"));
         bare.browser->transfers().uploadDropped(&text);
-        QVERIFY(commandsOf(fixture.server.log(), QStringLiteral("STOR")).isEmpty());
+        QVERIFY(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("STOR")).isEmpty());
         QVERIFY(bare.window.isEnabled());
     }
 
@@ -220,14 +210,14 @@ private slots:
         QCOMPARE(fixture.dialogs.messages[0].buttons, MessageBox::Buttons::YesNo);
         if (!goOn) {
             QVERIFY(fixture.dialogs.folders.isEmpty());
-            QVERIFY(commandsOf(fixture.server.log(), QStringLiteral("RETR")).isEmpty());
+            QVERIFY(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("RETR")).isEmpty());
             return;
         }
         QCOMPARE(fixture.dialogs.folders.size(), 1);
         QCOMPARE(fixture.dialogs.folders[0].title, QStringLiteral("取得先ディレクトリを選択してください。"));
         QStringList expected = WindowFixture::rowTexts(*bare.list); // in list order
         expected.removeIf([](const QString& name) { return name == "sub" || name == "b.txt"; });
-        QCOMPARE(commandsOf(fixture.server.log(), QStringLiteral("RETR")), expected);
+        QCOMPARE(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("RETR")), expected);
         QCOMPARE(QFile(target.filePath(QStringLiteral("a.txt"))).size(), 100);
         QCOMPARE(QFile(target.filePath(QStringLiteral("検証.dat"))).size(), 300);
         QVERIFY(!QFile::exists(target.filePath(QStringLiteral("b.txt"))));
@@ -247,7 +237,7 @@ private slots:
         WindowFixture::selectRows(*bare.list, {QStringLiteral("a.txt")});
         bare.browser->transfers().downloadSelectedFiles();
         QCOMPARE(fixture.dialogs.folders.size(), 1);
-        QVERIFY(commandsOf(fixture.server.log(), QStringLiteral("RETR")).isEmpty());
+        QVERIFY(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("RETR")).isEmpty());
     }
 
     // A name that would be written outside the chosen folder is not fetched.

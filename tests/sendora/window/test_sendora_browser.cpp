@@ -54,16 +54,6 @@ void dropUrls(Form1& form, const QList<QUrl>& urls)
     QApplication::sendEvent(target, &drop);
 }
 
-QStringList commandsOf(const QString& log, const QString& verb)
-{
-    QStringList found;
-    for (const QString& line : log.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QStringLiteral("<- ") + verb + QLatin1Char(' ')))
-            found.append(line.mid(4 + verb.size()).trimmed());
-    }
-    return found;
-}
-
 } // namespace
 
 class TestSendoraBrowser : public QObject
@@ -114,9 +104,9 @@ private slots:
         QCOMPARE(WindowFixture::rowTexts(*form), QStringList{"b"});
         form->cmdUp_Click();
         QCOMPARE(form->txtPath->Tag, QStringLiteral("/"));
-        const int cwdCount = commandsOf(fixture.server.log(), QStringLiteral("CWD")).size();
+        const int cwdCount = WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("CWD")).size();
         form->cmdUp_Click();
-        QCOMPARE(commandsOf(fixture.server.log(), QStringLiteral("CWD")).size(), cwdCount);
+        QCOMPARE(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("CWD")).size(), cwdCount);
         QVERIFY(fixture.dialogs.messages.isEmpty());
     }
 
@@ -189,11 +179,11 @@ private slots:
 
         editTo(QString());
         QCOMPARE(row->text(0), QStringLiteral("a.txt"));
-        QVERIFY(commandsOf(fixture.server.log(), QStringLiteral("RNFR")).isEmpty());
+        QVERIFY(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("RNFR")).isEmpty());
 
         editTo(QStringLiteral("no/such/dir/b.txt"));
         QCOMPARE(row->text(0), QStringLiteral("a.txt"));
-        QCOMPARE(commandsOf(fixture.server.log(), QStringLiteral("RNFR")).size(), 1);
+        QCOMPARE(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("RNFR")).size(), 1);
         QVERIFY(QFile::exists(fixture.homePath(QStringLiteral("a.txt"))));
         QVERIFY(form->statusText().startsWith(QLatin1Char('5')));
 
@@ -240,9 +230,10 @@ private slots:
         dropUrls(*form, {QUrl::fromLocalFile(x), QUrl::fromLocalFile(sub), QUrl::fromLocalFile(pipe),
                          QUrl::fromLocalFile(y), QUrl::fromLocalFile(link)});
 
-        QCOMPARE(commandsOf(fixture.server.log(), QStringLiteral("STOR")),
+        QCOMPARE(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("STOR")),
                  (QStringList{"x.txt", "y データ.txt", "link.txt"}));
-        QVERIFY(commandsOf(fixture.server.log(), QStringLiteral("TYPE")).contains(QStringLiteral("A")));
+        QVERIFY(WindowFixture::commandsOf(fixture.server.log(), QStringLiteral("TYPE"))
+                    .contains(QStringLiteral("A")));
         QCOMPARE(fixture.remoteFile(QStringLiteral("x.txt")), QByteArray("xxxx"));
         QCOMPARE(fixture.remoteFile(QStringLiteral("y データ.txt")), QByteArray(5000, 'y'));
         QVERIFY(!QFileInfo::exists(fixture.homePath(QStringLiteral("Sub"))));
