@@ -1,7 +1,7 @@
 // Construction of the main window: controls, places in twips, colours,
 // stacking and tab order, and the wiring of controls to their handlers.
-#include "platform/dialogs/Twips.h"
 #include "platform/shell/SingleInstance.h"
+#include "platform/ui/Twips.h"
 #include "sendora/window/ByteProgressBar.h"
 #include "sendora/window/Form1.h"
 #include "sendora/window/FtpBrowser.h"
@@ -41,19 +41,6 @@ void paint(QWidget* widget, const QColor& background, const QColor& text)
     palette.setColor(QPalette::ButtonText, text);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-}
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-template <typename W> W* element(W* widget, const QString& array, int index)
-{
-    widget->setObjectName(array + QLatin1Char('_') + QString::number(index));
-    widget->setProperty("index", index);
-    return widget;
 }
 
 QLabel* label(QWidget* parent, const QString& caption, const QColor& background, const QColor& text)
@@ -101,20 +88,20 @@ void Form1::buildWindow()
 
     // Created bottom of the stack first: status bar, submission panel, progress
     // bar, settings panel on top.
-    StatusBar1 = named(new QStatusBar(this), QStringLiteral("StatusBar1"));
+    StatusBar1 = Twips::named(new QStatusBar(this), QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1Panel1 = named(new QLabel(StatusBar1), QStringLiteral("StatusBar1_Panel1"));
+    StatusBar1Panel1 = Twips::named(new QLabel(StatusBar1), QStringLiteral("StatusBar1_Panel1"));
     StatusBar1->addWidget(StatusBar1Panel1, 1);
     Twips::place(StatusBar1, 0, 3390, 7965, 315);
 
-    Frame1 = named(frame(this), QStringLiteral("Frame1"));
+    Frame1 = Twips::named(frame(this), QStringLiteral("Frame1"));
     Twips::place(Frame1, 0, 0, 7935, 3375);
     buildSubmissionPanel();
 
-    pbrState = named(new ByteProgressBar(this), QStringLiteral("pbrState"));
+    pbrState = Twips::named(new ByteProgressBar(this), QStringLiteral("pbrState"));
     Twips::place(pbrState, 80, 3050, 7725, 255);
 
-    Frame2 = named(frame(this), QStringLiteral("Frame2"));
+    Frame2 = Twips::named(frame(this), QStringLiteral("Frame2"));
     Twips::place(Frame2, 9480, 600, 4215, 1935);
     Frame2->installEventFilter(this);
     buildSettingsPanel();
@@ -127,19 +114,20 @@ void Form1::buildWindow()
 
 void Form1::buildSettingsPanel()
 {
-    Label1[0] =
-        element(label(Frame2, QStringLiteral("サーバー："), kPanel, kWhite), QStringLiteral("Label1"), 0);
+    Label1[0] = Twips::element(label(Frame2, QStringLiteral("サーバー："), kPanel, kWhite),
+                               QStringLiteral("Label1"), 0);
     Twips::place(Label1[0], 480, 540, 1035, 225);
-    txtServer = named(new QLineEdit(Frame2), QStringLiteral("txtServer"));
+    txtServer = Twips::named(new QLineEdit(Frame2), QStringLiteral("txtServer"));
     Twips::place(txtServer, 1680, 480, 1725, 315);
-    Label2 = named(label(Frame2, QStringLiteral("ユーザー："), kPanel, kWhite), QStringLiteral("Label2"));
+    Label2 =
+        Twips::named(label(Frame2, QStringLiteral("ユーザー："), kPanel, kWhite), QStringLiteral("Label2"));
     Twips::place(Label2, 480, 900, 1035, 225);
-    txtUser = named(new QLineEdit(Frame2), QStringLiteral("txtUser"));
+    txtUser = Twips::named(new QLineEdit(Frame2), QStringLiteral("txtUser"));
     Twips::place(txtUser, 1680, 840, 1695, 315);
-    Label3[0] =
-        element(label(Frame2, QStringLiteral("パスワード："), kPanel, kWhite), QStringLiteral("Label3"), 0);
+    Label3[0] = Twips::element(label(Frame2, QStringLiteral("パスワード："), kPanel, kWhite),
+                               QStringLiteral("Label3"), 0);
     Twips::place(Label3[0], 360, 1290, 1155, 225);
-    txtPass = named(new QLineEdit(Frame2), QStringLiteral("txtPass"));
+    txtPass = Twips::named(new QLineEdit(Frame2), QStringLiteral("txtPass"));
     txtPass->setEchoMode(QLineEdit::Password);
     txtPass->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     Twips::place(txtPass, 1680, 1230, 1695, 315);
@@ -147,17 +135,17 @@ void Form1::buildSettingsPanel()
 
 void Form1::buildSubmissionPanel()
 {
-    Check3[0] =
-        element(graphicalButton(Frame1, QStringLiteral("検証データ送信")), QStringLiteral("Check3"), 0);
+    Check3[0] = Twips::element(graphicalButton(Frame1, QStringLiteral("検証データ送信")),
+                               QStringLiteral("Check3"), 0);
     paint(Check3[0], kPanel, kWhite);
     Twips::place(Check3[0], 240, 360, 1935, 255);
 
     Label3[1] =
-        element(label(Frame1, QStringLiteral("期間指定"), kGrey, kWhite), QStringLiteral("Label3"), 1);
+        Twips::element(label(Frame1, QStringLiteral("期間指定"), kGrey, kWhite), QStringLiteral("Label3"), 1);
     Twips::place(Label3[1], 240, 840, 1665, 255);
 
     for (int i = 0; i < 2; ++i) {
-        DTPicker1[i] = element(new QDateEdit(Frame1), QStringLiteral("DTPicker1"), i);
+        DTPicker1[i] = Twips::element(new QDateEdit(Frame1), QStringLiteral("DTPicker1"), i);
         DTPicker1[i]->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
         DTPicker1[i]->setCalendarPopup(true);
         // No close-up signal: the popup hiding is the close-up (pick, Esc or a click outside).
@@ -166,18 +154,20 @@ void Form1::buildSubmissionPanel()
         popup->installEventFilter(this);
     }
     Twips::place(DTPicker1[0], 1920, 840, 1455, 255);
-    Label1[60] = element(label(Frame1, QStringLiteral("～"), kPanel, kWhite), QStringLiteral("Label1"), 60);
+    Label1[60] =
+        Twips::element(label(Frame1, QStringLiteral("～"), kPanel, kWhite), QStringLiteral("Label1"), 60);
     Twips::place(Label1[60], 3435, 900, 255, 255);
     Twips::place(DTPicker1[1], 3720, 840, 1455, 255);
 
-    Label3[2] = element(label(Frame1, QStringLiteral("日数"), kGrey, kWhite), QStringLiteral("Label3"), 2);
+    Label3[2] =
+        Twips::element(label(Frame1, QStringLiteral("日数"), kGrey, kWhite), QStringLiteral("Label3"), 2);
     Twips::place(Label3[2], 5280, 840, 585, 255);
-    Label6 = named(new QLabel(Frame1), QStringLiteral("Label6"));
+    Label6 = Twips::named(new QLabel(Frame1), QStringLiteral("Label6"));
     paint(Label6, palette().color(QPalette::Base), palette().color(QPalette::Text));
     Twips::place(Label6, 5880, 840, 495, 255);
 
-    Check3[1] =
-        element(graphicalButton(Frame1, QStringLiteral("パスワード変更")), QStringLiteral("Check3"), 1);
+    Check3[1] = Twips::element(graphicalButton(Frame1, QStringLiteral("パスワード変更")),
+                               QStringLiteral("Check3"), 1);
     paint(Check3[1], kPanel, kWhite);
     Twips::place(Check3[1], 240, 1560, 1935, 255);
     // A ticked box drawn as a button must look pressed on the dark panel too.
@@ -189,22 +179,22 @@ void Form1::buildSubmissionPanel()
         });
     }
 
-    Option3 = named(graphicalButton(Frame1, QStringLiteral("送　信")), QStringLiteral("Option3"));
+    Option3 = Twips::named(graphicalButton(Frame1, QStringLiteral("送　信")), QStringLiteral("Option3"));
     paint(Option3, fromBgr(0x0000c0), kWhite);
     Twips::place(Option3, 5880, 1680, 1815, 495);
 
     for (int i = 0; i < 2; ++i) {
         const QString caption = i == 0 ? QStringLiteral("管理Pass") : QStringLiteral("検証Pass");
-        Label4[i] = element(label(Frame1, caption, kGrey, kWhite), QStringLiteral("Label4"), i);
+        Label4[i] = Twips::element(label(Frame1, caption, kGrey, kWhite), QStringLiteral("Label4"), i);
         Label4[i]->installEventFilter(this);
-        Text1[i] = element(new QLineEdit(Frame1), QStringLiteral("Text1"), i);
+        Text1[i] = Twips::element(new QLineEdit(Frame1), QStringLiteral("Text1"), i);
     }
     Twips::place(Label4[0], 240, 1920, 1095, 270);
     Twips::place(Text1[0], 1320, 1920, 1335, 270);
     Twips::place(Label4[1], 240, 2280, 1095, 270);
     Twips::place(Text1[1], 1320, 2280, 1335, 270);
 
-    Option4 = named(graphicalButton(Frame1, QStringLiteral("終　了")), QStringLiteral("Option4"));
+    Option4 = Twips::named(graphicalButton(Frame1, QStringLiteral("終　了")), QStringLiteral("Option4"));
     paint(Option4, fromBgr(0xff0000), kWhite);
     Twips::place(Option4, 5880, 2280, 1815, 495);
 }
@@ -213,50 +203,54 @@ void Form1::buildSubmissionPanel()
 // enabled controls the code drives, reachable by their access keys.
 void Form1::buildBrowser()
 {
-    Command3 = named(new QPushButton(QStringLiteral("ダウン"), this), QStringLiteral("Command3"));
+    Command3 = Twips::named(new QPushButton(QStringLiteral("ダウン"), this), QStringLiteral("Command3"));
     Twips::place(Command3, 19200, 7200, 1095, 495);
-    Command2 = named(new QPushButton(QStringLiteral("Pass"), this), QStringLiteral("Command2"));
+    Command2 = Twips::named(new QPushButton(QStringLiteral("Pass"), this), QStringLiteral("Command2"));
     Twips::place(Command2, 19200, 6480, 1215, 495);
-    Command1 = named(new QPushButton(QStringLiteral("検証ﾃﾞｰﾀ"), this), QStringLiteral("Command1"));
+    Command1 = Twips::named(new QPushButton(QStringLiteral("検証ﾃﾞｰﾀ"), this), QStringLiteral("Command1"));
     Twips::place(Command1, 19200, 5760, 1095, 495);
-    Text2 = named(new QLineEdit(QStringLiteral("Text2"), this), QStringLiteral("Text2"));
+    Text2 = Twips::named(new QLineEdit(QStringLiteral("Text2"), this), QStringLiteral("Text2"));
     Twips::place(Text2, 17880, 8280, 3375, 1815);
-    Option2 = named(new QRadioButton(QStringLiteral("ASCII"), this), QStringLiteral("Option2"));
+    Option2 = Twips::named(new QRadioButton(QStringLiteral("ASCII"), this), QStringLiteral("Option2"));
     Twips::place(Option2, 22350, 630, 885, 255);
-    Option1 = named(new QRadioButton(QStringLiteral("Binary"), this), QStringLiteral("Option1"));
+    Option1 = Twips::named(new QRadioButton(QStringLiteral("Binary"), this), QStringLiteral("Option1"));
     Option1->setChecked(true);
     Twips::place(Option1, 22350, 330, 885, 255);
-    txtPath = named(new TagLineEdit(QStringLiteral("Text1"), this), QStringLiteral("txtPath"));
+    txtPath = Twips::named(new TagLineEdit(QStringLiteral("Text1"), this), QStringLiteral("txtPath"));
     Twips::place(txtPath, 17310, 1410, 4935, 285);
-    cmdUp = named(new QPushButton(QStringLiteral("上へ(&U)"), this), QStringLiteral("cmdUp"));
+    cmdUp = Twips::named(new QPushButton(QStringLiteral("上へ(&U)"), this), QStringLiteral("cmdUp"));
     Twips::place(cmdUp, 22380, 1380, 915, 345);
-    cmdDisConnect = named(new QPushButton(QStringLiteral("切断(&D)"), this), QStringLiteral("cmdDisConnect"));
+    cmdDisConnect =
+        Twips::named(new QPushButton(QStringLiteral("切断(&D)"), this), QStringLiteral("cmdDisConnect"));
     Twips::place(cmdDisConnect, 20280, 690, 1095, 435);
-    cmdConnect = named(new QPushButton(QStringLiteral("接続(&C)"), this), QStringLiteral("cmdConnect"));
+    cmdConnect =
+        Twips::named(new QPushButton(QStringLiteral("接続(&C)"), this), QStringLiteral("cmdConnect"));
     Twips::place(cmdConnect, 20280, 180, 1095, 435);
     for (QPushButton* button : {Command3, Command2, Command1, cmdUp, cmdDisConnect, cmdConnect})
         button->setAutoDefault(false);
 
-    Picture1 = named(new QLabel(this), QStringLiteral("Picture1"));
+    Picture1 = Twips::named(new QLabel(this), QStringLiteral("Picture1"));
     Twips::place(Picture1, 21120, 1140, 405, 375);
     Picture1->hide();
 
-    lvwList = named(new RemoteListView(this), QStringLiteral("lvwList"));
+    lvwList = Twips::named(new RemoteListView(this), QStringLiteral("lvwList"));
     Twips::place(lvwList, 17160, 1920, 6045, 3435);
 
-    Label5 = named(new QLabel(this), QStringLiteral("Label5"));
+    Label5 = Twips::named(new QLabel(this), QStringLiteral("Label5"));
     Twips::place(Label5, 1200, 4320, 6255, 255);
 }
 
 void Form1::buildPopupMenu()
 {
-    mnuPopUp = named(new QMenu(QStringLiteral("ポップアップ"), this), QStringLiteral("mnuPopUp"));
-    mnuGet = named(mnuPopUp->addAction(QStringLiteral("ファイルの取得(&G)")), QStringLiteral("mnuGet"));
-    mnuBar1 = named(mnuPopUp->addSeparator(), QStringLiteral("mnuBar1"));
-    mnuNewDir =
-        named(mnuPopUp->addAction(QStringLiteral("ディレクトリ作成(&N)")), QStringLiteral("mnuNewDir"));
-    mnuDel = named(mnuPopUp->addAction(QStringLiteral("削除(&D)")), QStringLiteral("mnuDel"));
-    mnuRename = named(mnuPopUp->addAction(QStringLiteral("名前の変更(&R)")), QStringLiteral("mnuRename"));
+    mnuPopUp = Twips::named(new QMenu(QStringLiteral("ポップアップ"), this), QStringLiteral("mnuPopUp"));
+    mnuGet =
+        Twips::named(mnuPopUp->addAction(QStringLiteral("ファイルの取得(&G)")), QStringLiteral("mnuGet"));
+    mnuBar1 = Twips::named(mnuPopUp->addSeparator(), QStringLiteral("mnuBar1"));
+    mnuNewDir = Twips::named(mnuPopUp->addAction(QStringLiteral("ディレクトリ作成(&N)")),
+                             QStringLiteral("mnuNewDir"));
+    mnuDel = Twips::named(mnuPopUp->addAction(QStringLiteral("削除(&D)")), QStringLiteral("mnuDel"));
+    mnuRename =
+        Twips::named(mnuPopUp->addAction(QStringLiteral("名前の変更(&R)")), QStringLiteral("mnuRename"));
 }
 
 // In the order of the layout: settings panel, submission panel, then the

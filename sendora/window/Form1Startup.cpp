@@ -1,7 +1,7 @@
 // Start-up, unload, the submission panel's buttons, the administrator code and
 // the date pickers' close-up.
 #include "platform/dialogs/InputBox.h"
-#include "platform/dialogs/Twips.h"
+#include "platform/ui/Twips.h"
 #include "platform/shell/Clock.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/ProgramFolder.h"

@@ -1,6 +1,6 @@
 #include "sendora/window/Form2.h"
 
-#include "platform/dialogs/Twips.h"
+#include "platform/ui/Twips.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "platform/dialogs/JapaneseUi.h"
+#include "platform/ui/JapaneseUi.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/ProgramFolder.h"

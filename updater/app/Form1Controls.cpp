@@ -1,6 +1,6 @@
 #include "updater/app/Form1Controls.h"
 
-#include "platform/dialogs/Twips.h"
+#include "platform/ui/Twips.h"
 #include "updater/app/UpdaterConfig.h"
 
 #include <QGroupBox>
@@ -20,17 +20,9 @@ QFont captionFont()
     return font;
 }
 
-template <typename W> W* make(QWidget* parent, const char* name, double l, double t, double w, double h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    Twips::place(widget, l, t, w, h);
-    return widget;
-}
-
 QLabel* label(QWidget* parent, const char* name, const QString& text, double l, double t, double w, double h)
 {
-    auto* widget = make<QLabel>(parent, name, l, t, w, h);
+    auto* widget = Twips::make<QLabel>(parent, QLatin1String(name), l, t, w, h);
     widget->setText(text);
     widget->setFont(captionFont());
     widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -39,7 +31,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, double l, 
 
 QLineEdit* versionBox(QWidget* parent, const char* name, double l, double t, double w, double h)
 {
-    auto* box = make<QLineEdit>(parent, name, l, t, w, h);
+    auto* box = Twips::make<QLineEdit>(parent, QLatin1String(name), l, t, w, h);
     box->setFont(captionFont());
     box->setReadOnly(true);
     QPalette palette = box->palette();
@@ -51,7 +43,7 @@ QLineEdit* versionBox(QWidget* parent, const char* name, double l, double t, dou
 QGroupBox* frame(QWidget* parent, const char* name, const QString& title, double l, double t, double w,
                  double h)
 {
-    auto* box = make<QGroupBox>(parent, name, l, t, w, h);
+    auto* box = Twips::make<QGroupBox>(parent, QLatin1String(name), l, t, w, h);
     box->setTitle(title);
     box->setFont(captionFont());
     return box;
@@ -60,7 +52,7 @@ QGroupBox* frame(QWidget* parent, const char* name, const QString& title, double
 QPushButton* button(QWidget* parent, const char* name, const QString& text, double l, double t, double w,
                     double h)
 {
-    auto* widget = make<QPushButton>(parent, name, l, t, w, h);
+    auto* widget = Twips::make<QPushButton>(parent, QLatin1String(name), l, t, w, h);
     widget->setText(text);
     widget->setFont(captionFont());
     return widget;
@@ -73,7 +65,7 @@ Form1Controls Form1Controls::build(QWidget* form, const UpdaterConfig& config)
     Form1Controls c;
     form->setFixedSize(Twips::toPixels(config.clientWidth), Twips::toPixels(config.clientHeight));
 
-    c.Image2 = make<QLabel>(form, "Image2", 240, 240, 480, 480);
+    c.Image2 = Twips::make<QLabel>(form, QStringLiteral("Image2"), 240, 240, 480, 480);
     const int iconSide = Twips::toPixels(480);
     c.Image2->setPixmap(form->style()->standardIcon(QStyle::SP_BrowserReload).pixmap(iconSide, iconSide));
     c.Label1 =
@@ -90,14 +82,14 @@ Form1Controls Form1Controls::build(QWidget* form, const UpdaterConfig& config)
 
     c.Frame2 = frame(form, "Frame2", QStringLiteral("処理状況"), 240, 2520, 6735, 1215);
     c.Label5 = label(c.Frame2, "Label5", QStringLiteral("ダウンロード進行状況"), 240, 360, 2295, 255);
-    c.ProgressBar1 = make<QProgressBar>(c.Frame2, "ProgressBar1", 240, 600, 6255, 255);
+    c.ProgressBar1 = Twips::make<QProgressBar>(c.Frame2, QStringLiteral("ProgressBar1"), 240, 600, 6255, 255);
     c.ProgressBar1->setRange(0, 100);
     c.ProgressBar1->setValue(0);
     c.ProgressBar1->setTextVisible(false);
 
     c.Frame3 = frame(form, "Frame3", QStringLiteral("バージョンアップ更新履歴"), config.noticeFrameLeft,
                      config.noticeFrameTop, 6735, 2415);
-    c.Text5 = make<QPlainTextEdit>(c.Frame3, "Text5", 120, 240, 6495, 2055);
+    c.Text5 = Twips::make<QPlainTextEdit>(c.Frame3, QStringLiteral("Text5"), 120, 240, 6495, 2055);
     c.Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     c.Text5->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 

@@ -1,6 +1,6 @@
 // One source for both updaters: each program is built with UPDATER_CONFIG
 // naming the function that gives its configuration (see CMakeLists.txt).
-#include "platform/dialogs/JapaneseUi.h"
+#include "platform/ui/JapaneseUi.h"
 #include "platform/dialogs/MessageBox.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/ProgramFolder.h"

@@ -1,6 +1,6 @@
 #include "tests/sendora/window/WindowFixture.h"
 
-#include "platform/dialogs/JapaneseUi.h"
+#include "platform/ui/JapaneseUi.h"
 #include "platform/shell/Clock.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/SettingsStore.h"

@@ -1,4 +1,4 @@
-#include "platform/dialogs/Twips.h"
+#include "platform/ui/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "platform/dialogs/JapaneseUi.h"
+#include "platform/ui/JapaneseUi.h"
 
 #include <QApplication>
 #include <QFont>

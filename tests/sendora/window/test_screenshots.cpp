@@ -1,6 +1,6 @@
 // Writes pictures of Sendora's windows for review: the main window with the
 // settings panel hidden and shown, the busy window and the list's popup menu.
-#include "platform/dialogs/Twips.h"
+#include "platform/ui/Twips.h"
 #include "sendora/window/Form1.h"
 #include "sendora/window/Form2.h"
 #include "sendora/window/RemoteListView.h"

@@ -1,6 +1,6 @@
 // The main window as the user meets it: start-up, the administrator code,
 // connecting to a real server, a refused connection and the settings.
-#include "platform/dialogs/Twips.h"
+#include "platform/ui/Twips.h"
 #include "platform/text/LegacyText.h"
 #include "platform/shell/ProgramExit.h"
 #include "platform/shell/SettingsStore.h"
@@ -500,4 +500,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSendoraWindow)
-#include "test_sendora_window.moc"
+#include "test_main.moc"

@@ -199,4 +199,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestBrowserText)
-#include "test_browser_text.moc"
+#include "test_text.moc"

@@ -311,4 +311,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSendoraBrowser)
-#include "test_sendora_browser.moc"
+#include "test_browser.moc"
