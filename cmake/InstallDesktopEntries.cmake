@@ -15,7 +15,7 @@ foreach(entry IN LISTS SENDORA_DESKTOP_ENTRIES)
     list(GET entry 0 id)
     list(GET entry 1 program)
     set(path "${product_dir}/${program}")
-    # Exec quoting of the desktop entry specification, then its string escapes.
+    # Exec quoting of the freedesktop desktop entry format, then its string escapes.
     string(REGEX REPLACE "([\\\\\"`$])" "\\\\\\1" quoted "${path}")
     set(exec "\"${quoted}\"")
     string(REPLACE "\\" "\\\\" exec "${exec}")

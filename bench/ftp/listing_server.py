@@ -40,7 +40,7 @@ def main():
             return super().ftp_LIST(path)
 
     ManyHandler.proto_cmds = {
-        name: spec for name, spec in FTPHandler.proto_cmds.items() if name not in ("MLSD", "MLST")}
+        name: command for name, command in FTPHandler.proto_cmds.items() if name not in ("MLSD", "MLST")}
     authorizer = DummyAuthorizer()
     authorizer.add_user("bench", args.password, root, perm="elr")
     ManyHandler.authorizer = authorizer

@@ -111,7 +111,7 @@ def main():
     handler.refuse_stor = args.refuse_stor
     if args.list_only:
         # Like vsftpd: listings only through LIST, where links show as links.
-        handler.proto_cmds = {name: spec for name, spec in handler.proto_cmds.items()
+        handler.proto_cmds = {name: command for name, command in handler.proto_cmds.items()
                               if name not in ("MLSD", "MLST")}
     handler.banner = "pyftpdlib test server ready."
     handler.timeout = 120
