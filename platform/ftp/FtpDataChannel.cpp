@@ -1,5 +1,7 @@
 #include "platform/ftp/FtpDataChannel.h"
 
+#include "platform/ftp/FtpBufferReuse.h"
+
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #include <unistd.h>
@@ -37,7 +39,10 @@ protected:
 
 } // namespace
 
-FtpDataChannel::FtpDataChannel(FtpWait& wait) : wait_(wait), server_(std::make_unique<TlsCapableServer>()) {}
+FtpDataChannel::FtpDataChannel(FtpWait& wait) : wait_(wait), server_(std::make_unique<TlsCapableServer>())
+{
+    keepTransferBuffersInHeap();
+}
 
 FtpDataChannel::~FtpDataChannel()
 {
