@@ -8,7 +8,9 @@
 
 namespace {
 
-constexpr int kMapThreshold = 1024 * 1024;
+// Above the socket's one-megabyte read pieces, which a lower bound would
+// send to the system again.
+constexpr int kMapThreshold = 4 * 1024 * 1024;
 constexpr int kTrimThreshold = 4 * kMapThreshold;
 
 } // namespace

@@ -5,6 +5,6 @@
 // such buffers come straight from the system each time and are given back on
 // release, so every page of a TLS upload is mapped and faulted in twice more:
 // a third of the client's CPU time. Called once the first data connection is
-// made, this keeps freed buffers of up to a megabyte in the heap for the next
-// piece (at most a few megabytes stay held).
+// made, this keeps freed buffers of up to a few megabytes in the heap for the
+// next piece (at most 16 MiB of free heap stays held).
 void keepTransferBuffersInHeap();

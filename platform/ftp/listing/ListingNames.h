@@ -53,7 +53,7 @@ private:
             at[size] = T(0);
             next_ += size + 1;
             free_ -= size + 1;
-            header_->ref();
+            ++handedOut_;
             return QArrayDataPointer<T>(header_, at, size);
         }
 
@@ -65,10 +65,20 @@ private:
             header_ = fresh.first;
             next_ = fresh.second;
             free_ = header_->alloc;
+            // A locked increment per name stalls on the stores before it;
+            // the block is counted as referenced by as many names as it can
+            // hold, and the unused part of that count is given back at once
+            // when the block is left.
+            reserved_ = int(free_);
+            handedOut_ = 0;
+            header_->ref_.storeRelaxed(1 + reserved_);
         }
         void release()
         {
-            if (header_ && !header_->deref())
+            if (!header_)
+                return;
+            const int dropped = 1 + reserved_ - handedOut_;
+            if (header_->ref_.fetchAndAddOrdered(-dropped) == dropped)
                 QTypedArrayData<T>::deallocate(header_);
             header_ = nullptr;
             free_ = 0;
@@ -77,6 +87,8 @@ private:
         QTypedArrayData<T>* header_ = nullptr;
         T* next_ = nullptr;
         qsizetype free_ = 0;
+        int reserved_ = 0;  // names the block's count was raised for
+        int handedOut_ = 0; // names given out of the block so far
     };
 
     FtpNameEncoding encoding_;
