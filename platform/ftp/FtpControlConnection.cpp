@@ -1,5 +1,7 @@
 #include "platform/ftp/FtpControlConnection.h"
 
+#include "platform/cpu/VectorState.h"
+
 #include <QCoreApplication>
 #include <QHostInfo>
 #include <QTimer>
@@ -36,6 +38,7 @@ std::optional<QList<QHostAddress>> resolve(const QString& host, const QDeadlineT
 FtpControlConnection::FtpControlConnection(FtpWait& wait)
     : wait_(wait), socket_(std::make_unique<QSslSocket>())
 {
+    clearWideVectorState(); // the first TLS socket loads the TLS stack and its certificates
 }
 
 FtpControlConnection::~FtpControlConnection()

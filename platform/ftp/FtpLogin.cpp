@@ -1,5 +1,6 @@
 #include "platform/ftp/FtpLogin.h"
 
+#include "platform/cpu/VectorState.h"
 #include "platform/ftp/FtpReplyParsing.h"
 #include "platform/text/LegacyText.h"
 
@@ -112,6 +113,7 @@ QSslConfiguration FtpLogin::tlsConfiguration() const
     configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
     if (!tls_.extraAuthorities.isEmpty())
         configuration.setCaCertificates(QSslConfiguration::systemCaCertificates() + tls_.extraAuthorities);
+    clearWideVectorState(); // loading the system's certificates leaves them in use
     return configuration;
 }
 

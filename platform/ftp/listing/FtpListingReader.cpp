@@ -1,5 +1,6 @@
 #include "platform/ftp/listing/FtpListingReader.h"
 
+#include "platform/cpu/VectorState.h"
 #include "platform/ftp/listing/CommonUnixLine.h"
 #include "platform/ftp/listing/ListLine.h"
 #include "platform/ftp/listing/ListingValues.h"
@@ -31,6 +32,9 @@ FtpListingReader::FtpListingReader(bool mlsd, const QDate& today, FtpNameEncodin
 
 bool FtpListingReader::feed(QByteArrayView bytes)
 {
+    // TLS work between blocks may have left the wide vector registers in use,
+    // which slows the parsers' own vector code by half.
+    clearWideVectorState();
     qsizetype start = 0;
     while (start < bytes.size() && entries_.size() <= maxEntries_) {
         const auto* newline =

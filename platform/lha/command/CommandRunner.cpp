@@ -1,5 +1,6 @@
 #include "platform/lha/command/CommandRunner.h"
 
+#include "platform/cpu/VectorState.h"
 #include "platform/lha/command/ArchiveLister.h"
 #include "platform/lha/command/ArchiveUpdater.h"
 #include "platform/lha/command/CommandLine.h"
@@ -11,6 +12,10 @@ namespace CommandRunner {
 
 int run(const QString& line, OutputText& out)
 {
+    // A host that has loaded TLS certificates (an update over https) may call
+    // with the wide vector registers left in use: the codecs' loops would run
+    // slowed down throughout.
+    clearWideVectorState();
     const CommandLine::ParseResult parsed = CommandLine::parse(line);
     if (!parsed.command) {
         out.line(parsed.message);
