@@ -13,7 +13,7 @@ __attribute__((target("avx"))) void zeroUpperHalves()
 
 bool hasWideVectors()
 {
-    // Also true only where the system saves the wide registers.
+    // True only where the processor has them and the system saves them.
     static const bool has = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx") != 0;
